@@ -1,0 +1,38 @@
+// A serial port as the link and the lambda reader use it: exclusive, synchronous, raw 8N1,
+// reads only of bytes already waiting.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace veltrano {
+
+class SerialLine {
+public:
+    virtual ~SerialLine() = default;
+    // Opens the port for exclusive use. False when it does not exist or is busy.
+    virtual bool Open(const std::string& name) = 0;
+    // Applies speed, 8 data bits, no parity, one stop bit. Any speed (10400 included).
+    virtual bool SetLine(int baud) = 0;
+    // Discards the transmit queue, then the receive queue.
+    virtual void Purge() = 0;
+    // Hands the whole block to the driver; returns bytes written or -1.
+    virtual long Write(const std::uint8_t* data, std::size_t n) = 0;
+    // Bytes waiting in the receive queue; -1 when the port failed.
+    virtual long Waiting() = 0;
+    // Reads up to n bytes that are already waiting; returns bytes read or -1.
+    virtual long Read(std::uint8_t* buf, std::size_t n) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+};
+
+// The platform's backend (POSIX termios here).
+std::unique_ptr<SerialLine> MakeSerialLine();
+
+// Maps a configured port name to a device: "/dev/..." stays as is, "COMn" becomes
+// "/dev/ttyUSB(n-1)"... see the implementation for the rule; other names get "/dev/".
+std::string DevicePathForPort(const std::string& name);
+
+}  // namespace veltrano
