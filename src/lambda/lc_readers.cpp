@@ -1,0 +1,109 @@
+// The two frame readers of the lambda thread. Every wait polls the receive queue once per
+// 1 ms and ends on an exit request, on LcRunning cleared or on destruction; a read is
+// issued only for bytes that are waiting.
+#include <array>
+#include <chrono>
+#include <ctime>
+
+#include "lambda/aem_frame.h"
+#include "lambda/aem_log.h"
+#include "lambda/lc1_decode.h"
+#include "lambda/lc_threat.h"
+
+namespace veltrano {
+namespace {
+
+constexpr std::uint8_t kLc1Header0 = 0xB2;
+constexpr std::uint8_t kLc1Header1 = 0x82;
+constexpr std::uint8_t kCr = 0x0D;
+constexpr std::uint8_t kLf = 0x0A;
+constexpr int kHeaderPolls = 1000;
+constexpr int kBodyPolls = 2000;
+
+void SleepOnePoll() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace
+
+// Waits until more than `more_than` bytes are queued, at most `poll_limit` polls. On an exit
+// request the queues are discarded. True when the bytes are there.
+bool TLcThreat::WaitLC1(long more_than, int poll_limit) {
+    int polls = 0;
+    long waiting = 0;
+    do {
+        SleepOnePoll();
+        ++polls;
+        waiting = hCOMPort->Waiting();
+    } while (waiting <= more_than && polls <= poll_limit && !ExitReadPort && !Ending());
+    if (ExitReadPort) {
+        hCOMPort->Purge();
+        return false;
+    }
+    return !Ending() && waiting > more_than;
+}
+
+// Waits without bound until at least `at_least` bytes are queued; ends like WaitLC1.
+bool TLcThreat::WaitAEM(long at_least) {
+    for (;;) {
+        if (Ending())
+            return false;
+        if (ExitReadPort) {
+            SleepOnePoll();
+            hCOMPort->Purge();
+            return false;
+        }
+        if (hCOMPort->Waiting() >= at_least)
+            return true;
+        SleepOnePoll();
+    }
+}
+
+bool TLcThreat::ReadExactly(std::uint8_t* buf, long n) {
+    return hCOMPort->Read(buf, static_cast<std::size_t>(n)) == n;
+}
+
+void TLcThreat::ReadLC1Packet() {
+    std::uint8_t byte = 0;
+    if (!WaitLC1(0, kHeaderPolls) || !ReadExactly(&byte, 1) || byte != kLc1Header0)
+        return;
+    if (!WaitLC1(0, kHeaderPolls) || !ReadExactly(&byte, 1) || byte != kLc1Header1)
+        return;
+    std::array<std::uint8_t, 5> body{};
+    if (!WaitLC1(4, kBodyPolls) || !ReadExactly(body.data(), 5) || body[4] != kLc1Header0) {
+        return;
+    }
+    LambdaReading r = Reading();
+    if (DecodeLC1Data(std::span<const std::uint8_t, 4>(body.data(), 4), r))
+        Publish(r);
+    hCOMPort->Purge();
+}
+
+void TLcThreat::ReadAEMLine() {
+    std::uint8_t byte = 0;
+    if (!WaitAEM(1) || !ReadExactly(&byte, 1) || byte != kCr)
+        return;
+    if (!WaitAEM(1) || !ReadExactly(&byte, 1) || byte != kLf)
+        return;
+    std::array<std::uint8_t, 5> body{};
+    if (!WaitAEM(5) || !ReadExactly(body.data(), 5) || body[4] != kCr)
+        return;
+    const std::span<const std::uint8_t, 4> chars(body.data(), 4);
+    LogAemFrame(body.data());
+    LambdaReading r = Reading();
+    ApplyAemText(chars, r);
+    Publish(r);
+    hCOMPort->Purge();
+}
+
+// A log line that cannot be written is skipped; the reading is still taken.
+void TLcThreat::LogAemFrame(const std::uint8_t* chars) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const std::string line = AemLogLine(local, std::span<const std::uint8_t, 4>(chars, 4));
+    if (!AppendAemLog(options_.logDirectory, line))
+        ++aemLogFailures_;
+}
+
+}  // namespace veltrano
