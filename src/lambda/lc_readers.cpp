@@ -77,6 +77,7 @@ void TLcThreat::ReadLC1Packet() {
     if (DecodeLC1Data(std::span<const std::uint8_t, 4>(body.data(), 4), r))
         Publish(r);
     hCOMPort->Purge();
+    ++framesRead_;
 }
 
 void TLcThreat::ReadAEMLine() {
@@ -94,6 +95,7 @@ void TLcThreat::ReadAEMLine() {
     ApplyAemText(chars, r);
     Publish(r);
     hCOMPort->Purge();
+    ++framesRead_;
 }
 
 // A log line that cannot be written is skipped; the reading is still taken.

@@ -64,6 +64,9 @@ class TLcThreat {
     // The thread was started and has not been stopped or ended.
     bool Running() const;
     bool PortOpen() const;
+    // Frames taken so far (LC-1 packets and AEM lines with a right closing byte), counted
+    // once the frame's queues are discarded; lets a watchdog notice a silent controller.
+    long FramesRead() const { return framesRead_.load(); }
     // "LogAEM.txt" lines that could not be written (the reading was still taken).
     long AemLogFailures() const { return aemLogFailures_.load(); }
 
@@ -86,6 +89,7 @@ class TLcThreat {
     std::thread thread_;
     std::atomic<bool> terminate_{false};
     std::atomic<bool> running_{false};
+    std::atomic<long> framesRead_{0};
     std::atomic<long> aemLogFailures_{0};
     mutable std::mutex readingMutex_;
     LambdaReading reading_;         // guarded by readingMutex_; its lc lives in `lc`
