@@ -189,9 +189,11 @@ class TOBDII {
     void ServeRamWrite(std::atomic<bool>& flag, bool pcn);
     void WriteRamWindow(std::span<const std::uint8_t, 256> table);
     void WriteMemory(int address, std::span<const std::uint8_t> bytes);
-    void DecodeLive(std::span<const std::uint8_t> answer, bool long_form,
-                    std::span<const std::uint8_t> payload);
-    void ReadTroubleCodes(std::span<const std::uint8_t> payload);
+    void DecodeLive(std::span<const std::uint8_t> payload);
+    template <class Copy>
+    bool TakeRequest(std::atomic<bool>& flag, Copy copy);
+    void WriteFirmwareOltOnce();
+    bool Abandoning() const;
     void Pause(int ms);
     void Progress(int intake, int max);
     void EndThread();

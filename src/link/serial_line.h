@@ -10,7 +10,7 @@
 namespace veltrano {
 
 class SerialLine {
-public:
+  public:
     virtual ~SerialLine() = default;
     // Opens the port for exclusive use. False when it does not exist or is busy.
     virtual bool Open(const std::string& name) = 0;

@@ -13,21 +13,23 @@ namespace veltrano {
 namespace {
 
 class PosixSerialLine final : public SerialLine {
-public:
+  public:
     ~PosixSerialLine() override { Close(); }
 
     bool Open(const std::string& name) override {
         Close();
         const std::string path = DevicePathForPort(name);
         int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) return false;
+        if (fd < 0)
+            return false;
         if (!LockExclusive(fd)) {
             ::close(fd);
             return false;
         }
         // Writes are synchronous; reads only ever ask for bytes already waiting.
         int flags = ::fcntl(fd, F_GETFL);
-        if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        if (flags >= 0)
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
         fd_ = fd;
         return true;
     }
@@ -35,18 +37,21 @@ public:
     bool SetLine(int baud) override { return fd_ >= 0 && ApplyRaw8N1(fd_, baud); }
 
     void Purge() override {
-        if (fd_ < 0) return;
+        if (fd_ < 0)
+            return;
         FlushQueue(fd_, true);
         FlushQueue(fd_, false);
     }
 
     long Write(const std::uint8_t* data, std::size_t n) override {
-        if (fd_ < 0) return -1;
+        if (fd_ < 0)
+            return -1;
         std::size_t done = 0;
         while (done < n) {
             ssize_t w = ::write(fd_, data + done, n - done);
             if (w < 0) {
-                if (errno == EINTR) continue;
+                if (errno == EINTR)
+                    continue;
                 return done > 0 ? static_cast<long>(done) : -1;
             }
             done += static_cast<std::size_t>(w);
@@ -57,8 +62,10 @@ public:
     long Waiting() override { return fd_ < 0 ? -1 : BytesWaiting(fd_); }
 
     long Read(std::uint8_t* buf, std::size_t n) override {
-        if (fd_ < 0) return -1;
-        if (n == 0) return 0;
+        if (fd_ < 0)
+            return -1;
+        if (n == 0)
+            return 0;
         ssize_t r;
         do {
             r = ::read(fd_, buf, n);
@@ -75,17 +82,20 @@ public:
 
     bool IsOpen() const override { return fd_ >= 0; }
 
-private:
+  private:
     int fd_ = -1;
 };
 
 }  // namespace
 
-std::unique_ptr<SerialLine> MakeSerialLine() { return std::make_unique<PosixSerialLine>(); }
+std::unique_ptr<SerialLine> MakeSerialLine() {
+    return std::make_unique<PosixSerialLine>();
+}
 
 // "COMn" names come from settings written on Windows; COMn is the kernel's ttyS(n-1).
 std::string DevicePathForPort(const std::string& name) {
-    if (name.empty() || name[0] == '/') return name;
+    if (name.empty() || name[0] == '/')
+        return name;
     if (name.size() > 3 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "com") == 0)) {
         bool digits = true;
         for (std::size_t i = 3; i < name.size(); ++i) {
@@ -93,7 +103,8 @@ std::string DevicePathForPort(const std::string& name) {
         }
         if (digits) {
             long n = std::stol(name.substr(3));
-            if (n >= 1) return "/dev/ttyS" + std::to_string(n - 1);
+            if (n >= 1)
+                return "/dev/ttyS" + std::to_string(n - 1);
         }
     }
     return "/dev/" + name;

@@ -9,9 +9,10 @@ namespace veltrano {
 
 bool ApplyRaw8N1(int fd, int baud) {
     struct termios2 tio {};
-    if (ioctl(fd, TCGETS2, &tio) != 0) return false;
-    tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
-                     IXANY | INPCK);
+    if (ioctl(fd, TCGETS2, &tio) != 0)
+        return false;
+    tio.c_iflag &=
+        ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);
     tio.c_oflag &= ~OPOST;
     tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
@@ -25,18 +26,24 @@ bool ApplyRaw8N1(int fd, int baud) {
 
 int CurrentBaud(int fd) {
     struct termios2 tio {};
-    if (ioctl(fd, TCGETS2, &tio) != 0) return -1;
+    if (ioctl(fd, TCGETS2, &tio) != 0)
+        return -1;
     return static_cast<int>(tio.c_ispeed);
 }
 
-void FlushQueue(int fd, bool transmit) { ioctl(fd, TCFLSH, transmit ? TCOFLUSH : TCIFLUSH); }
+void FlushQueue(int fd, bool transmit) {
+    ioctl(fd, TCFLSH, transmit ? TCOFLUSH : TCIFLUSH);
+}
 
 long BytesWaiting(int fd) {
     int n = 0;
-    if (ioctl(fd, FIONREAD, &n) != 0) return -1;
+    if (ioctl(fd, FIONREAD, &n) != 0)
+        return -1;
     return n;
 }
 
-bool LockExclusive(int fd) { return ioctl(fd, TIOCEXCL) == 0; }
+bool LockExclusive(int fd) {
+    return ioctl(fd, TIOCEXCL) == 0;
+}
 
 }  // namespace veltrano
