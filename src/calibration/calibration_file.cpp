@@ -1,0 +1,113 @@
+#include "calibration/calibration_file.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include <unistd.h>
+#include <filesystem>
+
+#include "calibration/calibration_texts.h"
+#include "calibration/table_catalogue.h"
+
+namespace veltrano {
+namespace {
+
+bool OpenLoaded(TFirmware firmware, Calibration& current, char sep) {
+    Calibration next;
+    next.firmware = std::move(firmware);
+    IdentifyFirmware(next.firmware, next.layout);
+    LoadFirmwareLayout(next.firmware, next.layout);
+    FillGridsAtOpen(next.firmware, next.layout, next.grids, sep);
+    next.layout.FirmwareLoaded = true;
+    current = std::move(next);
+    return true;
+}
+
+struct SavedTable {
+    const TextGrid* grid;
+    TableScale scale;
+    std::uint16_t start;
+    int n;
+};
+
+std::vector<SavedTable> SavedTables(const Calibration& c) {
+    const FirmwareLayout& l = c.layout;
+    std::vector<SavedTable> out = {
+        {&c.grids.SG_PCN, TableScale::Pcn, l.StartAddrPCN, 16},
+        {&c.grids.SG_BCN, TableScale::Bcn, l.StartAddrBCN, 16},
+        {&c.grids.SG_UOZ, TableScale::Uoz, l.StartAddrUOZ, 16},
+    };
+    if (l.firmwareName == "J7ES" && l.FlagPcnDad32x32) {
+        out.push_back({&c.grids.SG_PCN_32x32, TableScale::Pcn, l.StartAddrPcn_32x32, 32});
+    }
+    // Address 0 is where the layout left a table undefined: that is code, not a table.
+    std::erase_if(out, [](const SavedTable& t) { return t.start == 0; });
+    return out;
+}
+
+}  // namespace
+
+bool OpenCalibration(const std::string& path, Messages& messages, Calibration& current, char sep) {
+    TFirmware firmware;
+    if (!firmware.LoadFirmware(path, messages))
+        return false;
+    return OpenLoaded(std::move(firmware), current, sep);
+}
+
+bool OpenCalibrationBytes(std::vector<std::uint8_t> bytes, Messages& messages, Calibration& current,
+                          char sep) {
+    TFirmware firmware;
+    if (!firmware.LoadFirmwareBytes(std::move(bytes), messages))
+        return false;
+    return OpenLoaded(std::move(firmware), current, sep);
+}
+
+bool EncodeGridsForSave(Calibration& current, Messages& messages, char sep) {
+    if (!current.layout.FirmwareLoaded)
+        return false;
+    const std::vector<SavedTable> tables = SavedTables(current);
+    for (const SavedTable& t : tables) {
+        if (auto error = CheckTable(*t.grid, t.n, sep)) {
+            messages.Warning(CellErrorMessage(*error));
+            return false;
+        }
+    }
+    for (const SavedTable& t : tables) {
+        EncodeTable(current.firmware, *t.grid, t.scale, t.start, t.n, sep);
+    }
+    TFirmware::CorrectCRC(current.firmware.FFirmwareData);
+    return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         Messages& messages) {
+    const std::string temp = path + ".tmp" + std::to_string(::getpid());
+    bool ok = false;
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (out) {
+            out.write(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<std::streamsize>(bytes.size()));
+            out.flush();
+            ok = static_cast<bool>(out);
+        }
+    }
+    std::error_code ec;
+    if (ok) {
+        std::filesystem::rename(temp, path, ec);
+        ok = !ec;
+    }
+    if (!ok) {
+        std::filesystem::remove(temp, ec);
+        messages.Warning(std::string(texts::kWriteFailed) + " " + path);
+    }
+    return ok;
+}
+
+bool SaveCalibration(Calibration& current, const std::string& path, Messages& messages, char sep) {
+    if (!EncodeGridsForSave(current, messages, sep))
+        return false;
+    return WriteFileAtomically(path, current.firmware.FFirmwareData, messages);
+}
+
+}  // namespace veltrano
