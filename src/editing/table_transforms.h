@@ -1,0 +1,29 @@
+// Straight lines across a selected block and the smoothing of a 16x16 table, on cell texts.
+// Each returns false when a cell did not hold a number: the transform then stopped with a
+// message, and the cells already replaced keep their new text.
+#pragma once
+
+#include <string_view>
+
+#include "calibration/text_grid.h"
+#include "common/messages.h"
+#include "editing/edit_context.h"
+
+namespace veltrano {
+
+// Along each selected row between the first and the last selected column (two columns at least).
+bool InterpolateX(TextGrid& grid, const GridSelection& sel, Messages* messages, char sep);
+// Along each selected column between the first and the last selected row (two rows at least).
+bool InterpolateY(TextGrid& grid, const GridSelection& sel, Messages* messages, char sep);
+// Two in-place passes (across, then down) over cells 1..16; values are stored with `format`.
+bool SmoothTable(TextGrid& grid, std::string_view format, Messages* messages, char sep);
+
+// On line: every cell (c, r) of SG_PCN, c and r 1..16, becomes round(v * 128) in TablePCN and in
+// the image at StartAddrPCN, and its text the general text of byte / 128. Every cell is checked
+// first; a non-number changes nothing and gives false.
+bool ReencodePcnOnline(EditContext& ctx, TextGrid& SG_PCN);
+// The fuel-table write requests by the radios ("OLT": FlagReWritePCN, "RAM PCN": RAM.ID and
+// FlagRewraitePCN_RAM) with the learning marks; skipped without a link object.
+void RequestPcnWrites(EditContext& ctx);
+
+}  // namespace veltrano
