@@ -182,11 +182,13 @@ std::uint8_t DemoPcnByte(int c, int r, int n) {
     // Scale 32-point coordinates onto the 16-point pattern, so both forms look alike.
     const int cc = n == 32 ? (c + 1) / 2 : c;
     const int rr = n == 32 ? (r + 1) / 2 : r;
-    return static_cast<std::uint8_t>(128 + (cc * 5 + rr * 3) % 13 - 6);
+    const double wave = 5 * std::sin(0.45 * cc) - 4 * std::cos(0.35 * rr);
+    return static_cast<std::uint8_t>(128 + std::lround(wave));
 }
 
-std::uint8_t DemoBcnByte(int c, int r) {
-    return static_cast<std::uint8_t>(26 + 8 * r - std::abs(c - 9));
+std::uint8_t DemoBcnByte(int c, int r, int multiplier) {
+    const int fill = 26 + 8 * r - std::abs(c - 9);
+    return static_cast<std::uint8_t>(multiplier == 2 ? fill / 2 : fill);
 }
 
 std::uint8_t DemoUozByte(int c, int r) {

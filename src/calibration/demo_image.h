@@ -32,7 +32,7 @@ const std::vector<std::string>& DemoVariants();
 
 // Table bytes the generator stores; c and r from 1 (columns speed, rows load).
 std::uint8_t DemoPcnByte(int c, int r, int n = 16);
-std::uint8_t DemoBcnByte(int c, int r);
+std::uint8_t DemoBcnByte(int c, int r, int multiplier = 1);
 std::uint8_t DemoUozByte(int c, int r);
 std::uint8_t DemoAfrByte(int c, int r);
 

@@ -1,0 +1,32 @@
+// veltrano-cli: the calibration tools for scripts and for diffing calibrations.
+#include <iostream>
+#include <map>
+
+#include "cli/cli_commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: veltrano-cli COMMAND ...\n"
+    "  info [--json] IMAGE\n"
+    "  show [--decimal ,|.] IMAGE TABLE      TABLE: PCN PCN_TRT PCN_32 PCN_32x32 BCN UOZ AFR "
+    "DATA\n"
+    "  export [--decimal ,|.] [--trt] IMAGE TABLE OUT   TABLE: BCN PCN AFR UOZ\n"
+    "  checksum [--fix] IMAGE\n"
+    "  resave IMAGE OUT\n"
+    "  demo-image [--variant NAME] [--size BYTES] OUT\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace veltrano::cli;
+    const std::map<std::string, int (*)(const Args&)> commands = {
+        {"info", Info},         {"show", Show},     {"export", Export},
+        {"checksum", Checksum}, {"resave", Resave}, {"demo-image", DemoImage},
+    };
+    if (argc < 2 || commands.count(argv[1]) == 0) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    return commands.at(argv[1])(Args(argv + 2, argv + argc));
+}
