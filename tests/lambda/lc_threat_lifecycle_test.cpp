@@ -20,6 +20,10 @@ struct StopCase {
     Bytes before;  // what the controller sent before it fell silent
 };
 
+void PrintTo(const StopCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class StopTest : public LambdaPtyTest, public ::testing::WithParamInterface<StopCase> {};
 
 TEST_P(StopTest, ReturnsWithin50msOnASilentPort) {
