@@ -12,13 +12,15 @@ namespace veltrano {
 enum class LambdaKind { Lc1, Aem };
 
 struct LambdaFaults {
-    bool garbage = false;       // junk bytes between packets (never a header or CR byte)
+    // Junk bytes after a packet (never 0xB2 nor CR); the reader must then drop that packet,
+    // as its closing header byte is missing.
+    bool garbage = false;
     bool errorPackets = false;  // LC-1 function 6 with errorCode instead of a reading
     int errorCode = 9;
     bool warmupPackets = false;  // LC-1 function 4 instead of a reading
     bool truncated = false;      // frames cut short
     bool silence = false;        // nothing at all
-    // The packet faults (error, warm-up, truncated) hit one packet in this many; 1: every one.
+    // The faults (garbage, error, warm-up, truncated) hit one packet in this many; 1: every one.
     int period = 1;
 };
 

@@ -1,0 +1,189 @@
+#include "sim/ecu_simulator_impl.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace veltrano {
+namespace {
+
+using Clock = SimClock;
+
+constexpr int kFrameGapMs = 50;  // a partial frame older than this is abandoned
+
+}  // namespace
+
+EngineSettings SettingsFrom(const EcuSimOptions& o) {
+    EngineSettings s;
+    s.script = o.script;
+    s.seed = o.seed;
+    s.coolantStart = o.coolantStart;
+    s.warmupSeconds = o.warmupSeconds;
+    s.trueVeErrorPercent = o.trueVeErrorPercent;
+    s.trueVeSurface = o.trueVeSurface;
+    s.afrNoise = o.afrNoise;
+    return s;
+}
+
+EngineState EcuSimulator::Impl::EngineNow() {
+    const auto now = Clock::now();
+    engine.Advance(std::chrono::duration<double>(now - lastEngineUpdate).count());
+    lastEngineUpdate = now;
+    return engine.Evaluate(state.memory, state.calibrated, state.config,
+                           ChooseTables(state.config, state.ramCode));
+}
+
+void EcuSimulator::Impl::Run() {
+    std::vector<std::uint8_t> buffer(4096);
+    std::vector<std::uint8_t> echo;
+    auto lastByte = Clock::now();
+    while (!stop.Stopped()) {
+        pollfd fds[2] = {{port.MasterFd(), POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        poll(fds, 2, kFrameGapMs);
+        if (stop.Stopped()) {
+            break;
+        }
+        const long n = port.Read(buffer.data(), buffer.size());
+        if (n < 0) {
+            break;
+        }
+        if (n == 0) {
+            Housekeeping(lastByte);
+            if ((fds[0].revents & (POLLHUP | POLLERR)) != 0) {
+                stop.SleepFor(std::chrono::milliseconds(5));  // nobody on the other end yet
+            }
+            continue;
+        }
+        lastByte = Clock::now();
+        HandleChunk(buffer.data(), n, echo);
+    }
+}
+
+void EcuSimulator::Impl::Housekeeping(Clock::time_point lastByte) {
+    const auto now = Clock::now();
+    if (collector.Partial() && now - lastByte > std::chrono::milliseconds(kFrameGapMs)) {
+        collector.Reset();
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    if (state.communicating &&
+        now - lastRequest > std::chrono::milliseconds(options.sessionTimeoutMs)) {
+        state.communicating = false;
+        state.diagnosticSession = false;
+        state.lineBaud = state.startBaud;
+        writer.SetBaud(state.startBaud);
+    }
+}
+
+void EcuSimulator::Impl::HandleChunk(const std::uint8_t* bytes, long n,
+                                     std::vector<std::uint8_t>& echo) {
+    const bool withEcho = [this] {
+        std::lock_guard<std::mutex> lock(mutex);
+        return !faults.noEcho;
+    }();
+    for (long i = 0; i < n; ++i) {
+        echo.push_back(bytes[i]);
+        std::optional<EcuRequest> request = collector.Feed(bytes[i]);
+        if (request) {
+            if (withEcho) {
+                writer.Write(echo);
+            }
+            echo.clear();
+            Serve(*request);
+        }
+    }
+    if (withEcho) {
+        writer.Write(echo);
+    }
+    echo.clear();
+}
+
+void EcuSimulator::Impl::Serve(const EcuRequest& request) {
+    EcuAnswer answer;
+    FaultPlan plan;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        lastRequest = Clock::now();
+        ++requests;
+        ++requestsSinceFaults;
+        log.push_back(request.frame);
+        ++requestsTotal;
+        plan = PlanFaults(faults, request.service, requestsSinceFaults);
+        if (plan.refuse) {
+            answer.frame = BuildNegativeAnswer(request.service, faults.negativeCode);
+        } else if (!plan.silent) {
+            answer = AnswerRequest(request, state, [this] { return EngineNow(); });
+        }
+    }
+    requestArrived.notify_all();
+    if (!plan.silent && !plan.drop && !answer.frame.empty()) {
+        if (!stop.SleepFor(std::chrono::milliseconds(answerDelayMs.load()))) {
+            return;
+        }
+        SendAnswer(std::move(answer.frame), plan);
+    }
+    if (answer.baudAfter) {
+        std::lock_guard<std::mutex> lock(mutex);
+        state.lineBaud = *answer.baudAfter;
+        writer.SetBaud(*answer.baudAfter);
+    }
+}
+
+void EcuSimulator::Impl::SendAnswer(std::vector<std::uint8_t> frame, const FaultPlan& plan) {
+    ApplyFrameFaults(frame, plan);
+    if (plan.split && frame.size() > 1) {
+        const std::size_t half = frame.size() / 2;
+        writer.Write({frame.begin(), frame.begin() + static_cast<long>(half)});
+        stop.SleepFor(std::chrono::milliseconds(plan.splitGapMs));
+        writer.Write({frame.begin() + static_cast<long>(half), frame.end()});
+    } else {
+        writer.Write(frame);
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    ++answers;
+}
+
+EcuSimulator::EcuSimulator(EcuSimOptions options)
+    : impl_(std::make_unique<Impl>(std::move(options))) {}
+
+EcuSimulator::~EcuSimulator() {
+    Stop();
+}
+
+bool EcuSimulator::Start(std::string* error) {
+    if (impl_->started) {
+        return true;
+    }
+    if (!impl_->port.Open(error)) {
+        return false;
+    }
+    if (pipe(impl_->wakePipe) != 0) {
+        if (error != nullptr) {
+            *error = "pipe failed";
+        }
+        impl_->port.Close();
+        return false;
+    }
+    impl_->stop.Reset();
+    impl_->started = true;
+    impl_->thread = std::thread([this] { impl_->Run(); });
+    return true;
+}
+
+void EcuSimulator::Stop() {
+    if (!impl_->started) {
+        return;
+    }
+    impl_->stop.Stop();
+    const char byte = 1;
+    [[maybe_unused]] const auto ignored = write(impl_->wakePipe[1], &byte, 1);
+    impl_->thread.join();
+    close(impl_->wakePipe[0]);
+    close(impl_->wakePipe[1]);
+    impl_->port.Close();
+    impl_->started = false;
+}
+
+std::string EcuSimulator::DevicePath() const {
+    return impl_->port.SlavePath();
+}
+
+}  // namespace veltrano
