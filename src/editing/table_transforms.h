@@ -18,12 +18,4 @@ bool InterpolateY(TextGrid& grid, const GridSelection& sel, Messages* messages, 
 // Two in-place passes (across, then down) over cells 1..16; values are stored with `format`.
 bool SmoothTable(TextGrid& grid, std::string_view format, Messages* messages, char sep);
 
-// On line: every cell (c, r) of SG_PCN, c and r 1..16, becomes round(v * 128) in TablePCN and in
-// the image at StartAddrPCN, and its text the general text of byte / 128. Every cell is checked
-// first; a non-number changes nothing and gives false.
-bool ReencodePcnOnline(EditContext& ctx, TextGrid& SG_PCN);
-// The fuel-table write requests by the radios ("OLT": FlagReWritePCN, "RAM PCN": RAM.ID and
-// FlagRewraitePCN_RAM) with the learning marks; skipped without a link object.
-void RequestPcnWrites(EditContext& ctx);
-
 }  // namespace veltrano
