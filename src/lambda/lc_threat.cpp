@@ -30,7 +30,8 @@ std::unique_ptr<TLcThreat> TLcThreat::Create(const std::string& Port, const std:
     return reader;
 }
 
-// An unknown sensor type would only hold the port that a rightly configured reader needs.
+// An unknown sensor type, or a port that refuses the line, would only hold the port that a
+// rightly configured reader needs.
 bool TLcThreat::Prepare(const std::string& Port) {
     if (!AEM && !LC_1)
         return false;
@@ -38,7 +39,10 @@ bool TLcThreat::Prepare(const std::string& Port) {
     if (!hCOMPort || !hCOMPort->Open(Port))
         return false;
     hCOMPort->Purge();
-    return hCOMPort->SetLine(LC_1 ? kLc1Baud : kAemBaud);
+    if (hCOMPort->SetLine(LC_1 ? kLc1Baud : kAemBaud))
+        return true;
+    hCOMPort->Close();
+    return false;
 }
 
 TLcThreat::~TLcThreat() {

@@ -99,6 +99,53 @@ TEST_F(LambdaPtyTest, MissingPortNeverRunsAndLeavesLcRunningAsItWas) {
     }
 }
 
+// A line that opens but refuses the speed, or whose receive queue has failed.
+class FaultyLine final : public SerialLine {
+  public:
+    FaultyLine(bool takesLine, std::atomic<int>* polls) : takesLine_(takesLine), polls_(polls) {}
+    bool Open(const std::string&) override { return open_ = true; }
+    bool SetLine(int) override { return takesLine_; }
+    void Purge() override {}
+    long Write(const std::uint8_t*, std::size_t) override { return -1; }
+    long Waiting() override {
+        ++*polls_;
+        return -1;
+    }
+    long Read(std::uint8_t*, std::size_t) override { return -1; }
+    void Close() override { open_ = false; }
+    bool IsOpen() const override { return open_; }
+
+  private:
+    bool takesLine_;
+    std::atomic<int>* polls_;
+    bool open_ = false;
+};
+
+TEST(LambdaFaultyLine, RefusedLineSettingsCloseThePortAndNeverRun) {
+    LcRunning = false;
+    std::atomic<int> polls{0};
+    auto reader = TLcThreat::Create(
+        "COM2", "AEM", LcOptions{{}, [&] { return std::make_unique<FaultyLine>(false, &polls); }});
+    EXPECT_FALSE(reader->Running());
+    EXPECT_FALSE(reader->PortOpen());
+    EXPECT_FALSE(LcRunning);
+}
+
+TEST(LambdaFaultyLine, FailedQueueGivesNoReadingAndStopStillReturns) {
+    for (const char* sensor : {"LC-1/2", "AEM"}) {
+        std::atomic<int> polls{0};
+        auto reader = TLcThreat::Create(
+            "COM2", sensor,
+            LcOptions{{}, [&] { return std::make_unique<FaultyLine>(true, &polls); }});
+        ASSERT_TRUE(reader->Running());
+        ASSERT_TRUE(WaitFor([&] { return polls > 5; }));
+        EXPECT_LT(StopTime(*reader).count(), 50);
+        EXPECT_EQ(reader->FramesRead(), 0);
+        EXPECT_FALSE(reader->Reading().lc);
+        EXPECT_FALSE(LcRunning);
+    }
+}
+
 TEST_F(LambdaPtyTest, UnwritableLogSkipsTheLineButKeepsReading) {
     auto reader = TLcThreat::Create(pty.Device(), "AEM", LcOptions{logDir / "missing", {}});
     ASSERT_TRUE(reader->Running());
