@@ -141,8 +141,11 @@ void PutTables(Image& img, const DemoImageOptions& o) {
         PutTable(img, kAddrPcn32, 32, pcn32);
     if (layout.StartAddrPCN)
         PutTable(img, layout.StartAddrPCN, 16, pcn16);
+    // The double-scale BCN of pressure-fuelled TRS images stores half the byte.
+    const int m = fw.FlagTRS239 && fw.Flag_DAD_BCN ? 2 : 1;
+    auto bcn = [m](int c, int r) { return DemoBcnByte(c, r, m); };
     if (layout.StartAddrBCN)
-        PutTable(img, layout.StartAddrBCN, 16, DemoBcnByte);
+        PutTable(img, layout.StartAddrBCN, 16, bcn);
     if (layout.StartAddrUOZ)
         PutTable(img, layout.StartAddrUOZ, 16, DemoUozByte);
     if (layout.StartAddrAFR)
