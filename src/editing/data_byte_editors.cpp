@@ -135,14 +135,14 @@ void CoolantRowKey(EditContext& ctx, TextGrid& grid, const GridSelection& sel, c
     }
 }
 
-// A one-byte parameter shown in cell (1, 0).
+// A one-byte parameter shown in cell (1, 0); `direction` -1 when plus lowers the byte.
 template <class Show>
 void SingleByteKey(EditContext& ctx, TextGrid& grid, char32_t key, std::uint16_t addr, int low,
-                   Show show) {
+                   int direction, Show show) {
     const int sign = SignOf(key);
     if (sign == 0 || !Open(ctx) || !ImageHas(ctx, addr, 1))
         return;
-    const std::uint8_t b = StepByte(ImageByte(ctx, addr), sign, low);
+    const std::uint8_t b = StepByte(ImageByte(ctx, addr), sign * direction, low);
     Commit(ctx, addr, {b});
     grid.SetDecoded(1, 0, GeneralText(show(b), ctx.sep), b);
 }
@@ -156,7 +156,7 @@ void RzStringGrid3KeyPress(EditContext& ctx, TextGrid& RzStringGrid3, char32_t k
     const std::uint16_t addr = ctx.layout->StartAddrInjStatic;
     if (ctx.layout->InjStaticBytes == 1) {
         // Plus raises the flow shown: it lowers the divisor, never below 1.
-        SingleByteKey(ctx, RzStringGrid3, key, addr, 1,
+        SingleByteKey(ctx, RzStringGrid3, key, addr, 1, -1,
                       [](std::uint8_t b) { return kStaticFlowFactor / b; });
         return;
     }
@@ -197,14 +197,15 @@ void RzStringGrid7KeyPress(EditContext& ctx, TextGrid& RzStringGrid7, char32_t k
 }
 
 void RzStringGrid8KeyPress(EditContext& ctx, TextGrid& RzStringGrid8, char32_t key) {
-    SingleByteKey(ctx, RzStringGrid8, key, kAddrLaunch, 0, [](std::uint8_t b) { return b * 40.0; });
+    SingleByteKey(ctx, RzStringGrid8, key, kAddrLaunch, 0, +1,
+                  [](std::uint8_t b) { return b * 40.0; });
 }
 
 void SG_Min_Inj_TimeKeyPress(EditContext& ctx, TextGrid& SG_Min_Inj_Time, char32_t key) {
     // Images without the parameter have no address for it: nothing to edit.
     if (ctx.layout == nullptr || ctx.layout->StartAddrMinInjTime == 0)
         return;
-    SingleByteKey(ctx, SG_Min_Inj_Time, key, ctx.layout->StartAddrMinInjTime, 0,
+    SingleByteKey(ctx, SG_Min_Inj_Time, key, ctx.layout->StartAddrMinInjTime, 0, +1,
                   [](std::uint8_t b) { return b / 125.0; });
 }
 
