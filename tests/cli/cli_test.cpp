@@ -1,0 +1,166 @@
+// veltrano-cli end to end: the binary is run as a script would run it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace veltrano {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Cli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::path(VELTRANO_BINARY_DIR) / "test-files" /
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+
+    Result Run(const std::string& args) {
+        const std::string cmd = std::string(VELTRANO_BINARY_DIR) + "/veltrano-cli " + args + " >" +
+                                (dir / "out").string() + " 2>" + (dir / "err").string();
+        const int status = std::system(cmd.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir / "out"),
+                Slurp(dir / "err")};
+    }
+
+    std::string P(const std::string& name) { return (dir / name).string(); }
+
+    fs::path dir;
+};
+
+TEST_F(Cli, ResaveOfEveryVariantIsByteIdentical) {
+    for (const char* variant :
+         {"J7SPT", "J5SPT", "J7ES", "J5TRS", "J7TRS", "J5LS", "J5.1", "J7.2"}) {
+        SCOPED_TRACE(variant);
+        ASSERT_EQ(Run("demo-image --variant " + std::string(variant) + " " + P("in.bin")).code, 0);
+        ASSERT_EQ(Run("checksum " + P("in.bin")).out, "checksum correct\n");
+        const Result r = Run("resave " + P("in.bin") + " " + P("out.bin"));
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(Slurp(dir / "out.bin"), Slurp(dir / "in.bin"));
+    }
+}
+
+TEST_F(Cli, BigImageKeepsItsChecksumBytes) {
+    ASSERT_EQ(Run("demo-image --size 131072 " + P("big.bin")).code, 0);
+    EXPECT_EQ(fs::file_size(dir / "big.bin"), 131072u);
+    EXPECT_EQ(Run("checksum --fix " + P("big.bin")).out,
+              "no checksum: the image is 131072 bytes, not 65536\n");
+    ASSERT_EQ(Run("resave " + P("big.bin") + " " + P("out.bin")).code, 0);
+    EXPECT_EQ(Slurp(dir / "out.bin"), Slurp(dir / "big.bin"));
+    EXPECT_NE(Run("info --json " + P("big.bin")).out.find("\"checksumOk\": null"),
+              std::string::npos);
+}
+
+TEST_F(Cli, ChecksumReportsAndFixes) {
+    ASSERT_EQ(Run("demo-image " + P("a.bin")).code, 0);
+    const std::string good = Slurp(dir / "a.bin");
+    std::string bad = good;
+    bad[0xFFFE] = static_cast<char>(bad[0xFFFE] + 1);
+    std::ofstream(dir / "a.bin", std::ios::binary) << bad;
+    const Result report = Run("checksum " + P("a.bin"));
+    EXPECT_EQ(report.code, 3);
+    EXPECT_EQ(report.out, "checksum wrong\n");
+    EXPECT_EQ(Slurp(dir / "a.bin"), bad);
+    EXPECT_EQ(Run("checksum --fix " + P("a.bin")).out, "checksum corrected\n");
+    EXPECT_EQ(Slurp(dir / "a.bin"), good);
+}
+
+TEST_F(Cli, InfoJsonUsesTheFieldNames) {
+    ASSERT_EQ(Run("demo-image " + P("a.bin")).code, 0);
+    const Result r = Run("info --json " + P("a.bin"));
+    ASSERT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.front(), '{');
+    EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
+    for (const char* part :
+         {"\"firmwareName\": \"J5TRS\"", "\"FlagDAD\": true", "\"FlagDadUozAfr\": true",
+          "\"StartAddrPCN\": 29549", "\"StartAddrBCN\": 29293", "\"rpmFactor\": 30",
+          "\"FRPMAxis\": [600,810,", "\"FThrottleAxis\": [0,2,", "\"FDADAxis\": [20,25,",
+          "\"checksumOk\": true", "\"FdadNaklon\": 22.3"}) {
+        EXPECT_NE(r.out.find(part), std::string::npos) << part;
+    }
+    const Result text = Run("info " + P("a.bin"));
+    EXPECT_NE(text.out.find("StartAddrPCN: 0x736D\n"), std::string::npos);
+}
+
+TEST_F(Cli, ShowPrintsTheGridWithLabels) {
+    ASSERT_EQ(Run("demo-image " + P("a.bin")).code, 0);
+    const Result comma = Run("show " + P("a.bin") + " UOZ");
+    ASSERT_EQ(comma.code, 0);
+    std::istringstream lines(comma.out);
+    std::string first, second;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_EQ(first.substr(0, 9), "\t600\t810\t");
+    EXPECT_EQ(second.substr(0, 3), "20\t");
+    EXPECT_EQ(std::count(comma.out.begin(), comma.out.end(), '\n'), 18);
+    EXPECT_NE(comma.out.find("10,5"), std::string::npos);
+    const Result dot = Run("show --decimal . " + P("a.bin") + " UOZ");
+    EXPECT_NE(dot.out.find("10.5"), std::string::npos);
+    EXPECT_EQ(dot.out.find("10,5"), std::string::npos);
+    const Result data = Run("show " + P("a.bin") + " DATA");
+    EXPECT_NE(data.out.find("Обороты Лаунча\t4000"), std::string::npos);
+}
+
+TEST_F(Cli, ExportWritesTheTableFile) {
+    ASSERT_EQ(Run("demo-image " + P("a.bin")).code, 0);
+    ASSERT_EQ(Run("export " + P("a.bin") + " PCN " + P("pcn.cte")).code, 0);
+    const std::string pcn = Slurp(dir / "pcn.cte");
+    EXPECT_EQ(pcn.substr(0, 12), "[FE01FF10]\r\n");
+    EXPECT_EQ(std::count(pcn.begin(), pcn.end(), '\n'), 258);
+    ASSERT_EQ(Run("export --trt " + P("a.bin") + " PCN " + P("trt.cte")).code, 0);
+    EXPECT_EQ(Slurp(dir / "trt.cte").substr(0, 12), "[454C2B1C]\r\n");
+    ASSERT_EQ(Run("demo-image --variant J7.2 " + P("b.bin")).code, 0);
+    const Result noTrt = Run("export --trt " + P("b.bin") + " PCN " + P("x.cte"));
+    EXPECT_NE(noTrt.code, 0);
+    EXPECT_FALSE(fs::exists(dir / "x.cte"));
+}
+
+TEST_F(Cli, BadInputGivesOneLineAndWritesNothing) {
+    ASSERT_EQ(Run("demo-image " + P("a.bin")).code, 0);
+    std::ofstream(dir / "short.bin", std::ios::binary) << std::string(65535, 'x');
+    const std::string cases[] = {
+        "info " + P("missing.bin"),
+        "show " + P("short.bin") + " PCN",
+        "show " + P("a.bin") + " NOPE",
+        "show --decimal x " + P("a.bin") + " PCN",
+        "export " + P("a.bin") + " DATA " + P("x.out"),
+        "export " + P("short.bin") + " PCN " + P("x.out"),
+        "resave " + P("missing.bin") + " " + P("x.out"),
+        "resave " + P("short.bin") + " " + P("x.out"),
+        "checksum --bogus " + P("a.bin"),
+        "demo-image --variant J9 " + P("x.out"),
+        "demo-image --size 12 " + P("x.out"),
+        "info",
+    };
+    for (const std::string& args : cases) {
+        SCOPED_TRACE(args);
+        const Result r = Run(args);
+        EXPECT_NE(r.code, 0);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_FALSE(fs::exists(dir / "x.out"));
+    }
+    EXPECT_NE(Run("bogus").code, 0);
+}
+
+}  // namespace
+}  // namespace veltrano
