@@ -19,6 +19,7 @@ class SessionLogTest : public ::testing::Test {
         dir_ = fs::path(VELTRANO_BINARY_DIR) / "tests" / "session_log_tmp" /
                ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::remove_all(dir_);
+        fs::create_directories(dir_.parent_path());
     }
     static std::string Read(const fs::path& p) {
         std::ifstream in(p, std::ios::binary);
