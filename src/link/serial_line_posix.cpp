@@ -1,6 +1,7 @@
 // POSIX serial backend: termios2 (any speed via BOTHER), FIONREAD for the waiting count,
-// TIOCEXCL for exclusive use.
+// TIOCEXCL and an advisory lock for exclusive use (TIOCEXCL alone does not stop root).
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -22,7 +23,7 @@ class PosixSerialLine final : public SerialLine {
         int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             return false;
-        if (!LockExclusive(fd)) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !LockExclusive(fd)) {
             ::close(fd);
             return false;
         }
