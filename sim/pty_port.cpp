@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -46,10 +48,43 @@ bool PtyPort::Open(std::string* error) {
         cfmakeraw(&raw);
         tcsetattr(slave_, TCSANOW, &raw);
     }
+    watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (slave_ >= 0 && watch_ >= 0 &&
+        inotify_add_watch(watch_, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) >= 0 &&
+        pipe(wakePipe_) == 0) {
+        watcher_ = std::thread([this] { WatchCloses(); });
+    }
     return true;
 }
 
+void PtyPort::WatchCloses() {
+    for (;;) {
+        pollfd fds[2] = {{watch_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 && errno != EINTR) {
+            return;
+        }
+        if ((fds[1].revents & POLLIN) != 0) {
+            return;
+        }
+        alignas(inotify_event) char events[4096];
+        if (read(watch_, events, sizeof events) > 0) {
+            ioctl(slave_, TIOCNXCL);
+        }
+    }
+}
+
 void PtyPort::Close() {
+    if (watcher_.joinable()) {
+        const char byte = 1;
+        [[maybe_unused]] const auto ignored = write(wakePipe_[1], &byte, 1);
+        watcher_.join();
+    }
+    for (int* fd : {&watch_, &wakePipe_[0], &wakePipe_[1]}) {
+        if (*fd >= 0) {
+            close(*fd);
+            *fd = -1;
+        }
+    }
     if (slave_ >= 0) {
         close(slave_);
         slave_ = -1;

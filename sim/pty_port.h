@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 namespace veltrano {
 
@@ -30,9 +31,16 @@ class PtyPort {
     void DiscardInput();
 
   private:
+    void WatchCloses();
+
     int master_ = -1;
     int slave_ = -1;
     std::string path_;
+    // A pty keeps the exclusive-use flag after the last user closes it, unlike a real port;
+    // a watcher clears it whenever a user closes the device, so that a program can reopen it.
+    int watch_ = -1;
+    int wakePipe_[2] = {-1, -1};
+    std::thread watcher_;
 };
 
 }  // namespace veltrano

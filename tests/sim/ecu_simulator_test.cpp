@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/ioctl.h>
+
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "tests/sim/pty_client.h"
 
@@ -177,6 +180,31 @@ TEST_F(EcuSimulatorTest, RecordsRequestsAndStopsCleanly) {
     sim->Stop();
     sim->Stop();
     EXPECT_TRUE(sim->DevicePath().empty());
+}
+
+// A pty, unlike a real port, stays exclusive after its user closed it; the simulator clears
+// that so the tool can connect again.
+TEST_F(EcuSimulatorTest, ExclusiveUseEndsWithTheUser) {
+    StartSim();
+    {
+        const int fd = open(sim->DevicePath().c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ioctl(fd, TIOCEXCL), 0);
+        int exclusive = 0;
+        ASSERT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 1);
+        close(fd);
+    }
+    int exclusive = 1;
+    for (int i = 0; i < 100 && exclusive != 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        const int fd = open(sim->DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(fd, 0);
+        ioctl(fd, TIOCGEXCL, &exclusive);
+        close(fd);
+    }
+    EXPECT_EQ(exclusive, 0);
+    EXPECT_EQ(client->Exchange(kStart, 12), Concat(kStart, kStartAnswer));
 }
 
 }  // namespace
