@@ -25,6 +25,7 @@ struct LambdaSimulator::Impl {
         : options(std::move(o)), writer(port, stop), random(options.seed) {
         writer.SetBaud(options.kind == LambdaKind::Lc1 ? 19200 : 9600);
         writer.SetPacing(options.wireTiming);
+        writer.SetPatience(0);  // a stream nobody reads is simply lost
     }
 
     void Run();
@@ -114,6 +115,9 @@ void LambdaSimulator::Impl::Run() {
             ++frames;
         }
         next += period;
+        if (next < StopSignal::Clock::now()) {
+            next = StopSignal::Clock::now();  // fell behind: keep the rate, skip the backlog
+        }
         if (!stop.SleepUntil(next)) {
             break;
         }

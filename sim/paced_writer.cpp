@@ -30,7 +30,7 @@ bool PacedWriter::Write(const std::vector<std::uint8_t>& bytes) {
         return true;
     }
     if (!pacing_.load()) {
-        return port_.WriteAll(bytes.data(), bytes.size());
+        return port_.WriteAll(bytes.data(), bytes.size(), patienceMs_);
     }
     const auto start = StopSignal::Clock::now();
     std::size_t sent = 0;
@@ -42,7 +42,7 @@ bool PacedWriter::Write(const std::vector<std::uint8_t>& bytes) {
             ++due;
         }
         if (due > sent) {
-            if (!port_.WriteAll(bytes.data() + sent, due - sent)) {
+            if (!port_.WriteAll(bytes.data() + sent, due - sent, patienceMs_)) {
                 return false;
             }
             sent = due;

@@ -36,6 +36,8 @@ class PacedWriter {
     void SetBaud(int baud) { baud_.store(baud); }
     int Baud() const { return baud_.load(); }
     void SetPacing(bool on) { pacing_.store(on); }
+    // How long a write waits for a reader that has stopped taking bytes (then drops them).
+    void SetPatience(int ms) { patienceMs_ = ms; }
     bool Pacing() const { return pacing_.load(); }
     // False when stopped or when the other side does not take the bytes.
     bool Write(const std::vector<std::uint8_t>& bytes);
@@ -47,6 +49,7 @@ class PacedWriter {
     StopSignal& stop_;
     std::atomic<int> baud_{10400};
     std::atomic<bool> pacing_{true};
+    int patienceMs_ = 200;
 };
 
 }  // namespace veltrano
