@@ -83,15 +83,18 @@ void EcuSimulator::Impl::HandleChunk(const std::uint8_t* bytes, long n,
         echo.push_back(bytes[i]);
         std::optional<EcuRequest> request = collector.Feed(bytes[i]);
         if (request) {
-            if (withEcho) {
-                writer.Write(echo);
-            }
-            echo.clear();
+            Echo(echo, withEcho);
             Serve(*request);
         }
     }
+    Echo(echo, withEcho);
+}
+
+void EcuSimulator::Impl::Echo(std::vector<std::uint8_t>& echo, bool withEcho) {
     if (withEcho) {
         writer.Write(echo);
+    } else {
+        writer.Occupy(echo.size());  // the request still takes its time on the line
     }
     echo.clear();
 }
@@ -115,9 +118,6 @@ void EcuSimulator::Impl::Serve(const EcuRequest& request) {
     }
     requestArrived.notify_all();
     if (!plan.silent && !plan.drop && !answer.frame.empty()) {
-        if (!stop.SleepFor(std::chrono::milliseconds(answerDelayMs.load()))) {
-            return;
-        }
         SendAnswer(std::move(answer.frame), plan);
     }
     if (answer.baudAfter) {
@@ -129,13 +129,19 @@ void EcuSimulator::Impl::Serve(const EcuRequest& request) {
 
 void EcuSimulator::Impl::SendAnswer(std::vector<std::uint8_t> frame, const FaultPlan& plan) {
     ApplyFrameFaults(frame, plan);
+    // The answer delay counts from the end of the request on the line, not from a wake-up.
+    const auto start = writer.LineFree() + std::chrono::milliseconds(answerDelayMs.load());
+    if (!stop.SleepUntil(start)) {
+        return;
+    }
     if (plan.split && frame.size() > 1) {
         const std::size_t half = frame.size() / 2;
-        writer.Write({frame.begin(), frame.begin() + static_cast<long>(half)});
-        stop.SleepFor(std::chrono::milliseconds(plan.splitGapMs));
-        writer.Write({frame.begin() + static_cast<long>(half), frame.end()});
+        writer.WriteAt({frame.begin(), frame.begin() + static_cast<long>(half)}, start);
+        const auto rest = writer.LineFree() + std::chrono::milliseconds(plan.splitGapMs);
+        stop.SleepUntil(rest);
+        writer.WriteAt({frame.begin() + static_cast<long>(half), frame.end()}, rest);
     } else {
-        writer.Write(frame);
+        writer.WriteAt(frame, start);
     }
     std::lock_guard<std::mutex> lock(mutex);
     ++answers;

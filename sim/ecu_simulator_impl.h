@@ -41,6 +41,7 @@ struct EcuSimulator::Impl {
 
     void Run();
     void HandleChunk(const std::uint8_t* bytes, long n, std::vector<std::uint8_t>& echo);
+    void Echo(std::vector<std::uint8_t>& echo, bool withEcho);
     void Serve(const EcuRequest& request);
     void SendAnswer(std::vector<std::uint8_t> frame, const FaultPlan& plan);
     void Housekeeping(SimClock::time_point lastByte);

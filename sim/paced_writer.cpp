@@ -1,5 +1,7 @@
 #include "sim/paced_writer.h"
 
+#include <algorithm>
+
 namespace veltrano {
 
 bool StopSignal::SleepUntil(Clock::time_point deadline) {
@@ -26,13 +28,23 @@ std::chrono::microseconds PacedWriter::WireTime(std::size_t bytes) const {
 }
 
 bool PacedWriter::Write(const std::vector<std::uint8_t>& bytes) {
+    return WriteAt(bytes, StopSignal::Clock::now());
+}
+
+void PacedWriter::Occupy(std::size_t bytes) {
+    lineFree_ = std::max(lineFree_, StopSignal::Clock::now()) + WireTime(bytes);
+}
+
+bool PacedWriter::WriteAt(const std::vector<std::uint8_t>& bytes, TimePoint start) {
     if (bytes.empty()) {
         return true;
     }
     if (!pacing_.load()) {
+        lineFree_ = StopSignal::Clock::now();
         return port_.WriteAll(bytes.data(), bytes.size(), patienceMs_);
     }
-    const auto start = StopSignal::Clock::now();
+    start = std::max(start, lineFree_);
+    lineFree_ = start + WireTime(bytes.size());
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         // Every byte whose last bit has crossed the wire goes out in one write.

@@ -39,8 +39,17 @@ class PacedWriter {
     // How long a write waits for a reader that has stopped taking bytes (then drops them).
     void SetPatience(int ms) { patienceMs_ = ms; }
     bool Pacing() const { return pacing_.load(); }
-    // False when stopped or when the other side does not take the bytes.
+    using TimePoint = StopSignal::Clock::time_point;
+    // Sends as soon as the line is free. False when stopped or the other side does not take
+    // the bytes.
     bool Write(const std::vector<std::uint8_t>& bytes);
+    // Sends with the first bit at `start` (or when the line is free, if later). Timing is kept
+    // on this ideal schedule, so late wake-ups do not add up from frame to frame.
+    bool WriteAt(const std::vector<std::uint8_t>& bytes, TimePoint start);
+    // The line carries bytes of the other side's (a request) without anything being sent.
+    void Occupy(std::size_t bytes);
+    // When the last byte sent or carried has left the line.
+    TimePoint LineFree() const { return lineFree_; }
     // Time the bytes take on the wire at the current speed.
     std::chrono::microseconds WireTime(std::size_t bytes) const;
 
@@ -50,6 +59,7 @@ class PacedWriter {
     std::atomic<int> baud_{10400};
     std::atomic<bool> pacing_{true};
     int patienceMs_ = 200;
+    TimePoint lineFree_{};
 };
 
 }  // namespace veltrano
