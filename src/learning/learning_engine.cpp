@@ -221,7 +221,7 @@ void LearningEngine::Pass(ConnectionLearningState& conn, LearningLink& link, Lea
 
 void LearningEngine::LocateCell(const LearningImage& image, const LearningOptions& options,
                                 Notices& notices) {
-    OperatingPoint& op = s_.op;
+    OperatingCell& op = s_.op;
     op.LoadIndex = LoadIndexOf(op, image.FlagPcnGridDad);
     const int c = op.RPM_RT;
     const int r = op.LoadIndex;

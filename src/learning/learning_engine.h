@@ -34,7 +34,7 @@ LearningImage LearningImageFrom(const TFirmware& firmware, const FirmwareLayout&
 
 // The painting side's view of the state.
 struct LearningPaintState {
-    OperatingPoint op;
+    OperatingCell op;
     CellCounts LearnHits{};
     CellCounts MovementMap{};
 };

@@ -22,7 +22,7 @@ inline void FillCounts(CellCounts& counts, std::int32_t v) {
 }
 
 struct ProgramLearningState {
-    OperatingPoint op;
+    OperatingCell op;
     WeightAverages T;
     CellWeights weights;  // this record's smoothed weights
     double PcnInterp = 0;

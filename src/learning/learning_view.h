@@ -16,7 +16,7 @@ namespace veltrano {
 struct LearningShown {
     LiveRecord live;
     LiveViewValues view;  // fuel per 100 km and the injection angles
-    OperatingPoint op;
+    OperatingCell op;
     double NarrowbandAfr = 0;     // RzPanel28
     double LambdaCoeff = 0;       // RzPanel7
     double PcnInterp = 0;         // RzPanel29

@@ -6,7 +6,7 @@
 namespace veltrano {
 
 void LocateOperatingPoint(const LearningAxes& axes, const OperatingInputs& in, bool flagDad,
-                          OperatingPoint& op, AxisFractions& frac) {
+                          OperatingCell& op, AxisFractions& frac) {
     const long double p = in.pressure;
     const long double t = in.throttle;
     const long double n = in.rpm;

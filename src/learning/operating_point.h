@@ -17,7 +17,7 @@ struct LearningAxes {
 };
 
 // 1-based cell indices; 0 until a search first succeeds.
-struct OperatingPoint {
+struct OperatingCell {
     int RPM_RT = 0;
     int TRT_RT = 0;
     int DAD_RT = 0;
@@ -25,6 +25,10 @@ struct OperatingPoint {
     int DAD_RT_32 = 0;
     int LoadIndex = 0;
 };
+
+// Former name, kept while callers move over; the simulator has its own OperatingPoint, so
+// code that sees both must use OperatingCell.
+using OperatingPoint = OperatingCell;
 
 // Position between the cell's axis point and the next one; kept from record to record.
 struct AxisFractions {
@@ -59,7 +63,7 @@ struct OperatingInputs {
 
 // Steps 1 to 3: cell indices on every axis and the three fractions.
 void LocateOperatingPoint(const LearningAxes& axes, const OperatingInputs& in, bool flagDad,
-                          OperatingPoint& op, AxisFractions& frac);
+                          OperatingCell& op, AxisFractions& frac);
 
 // A weight rounded to three decimals by its "##.#00" text.
 double RoundWeight(double w);
@@ -69,7 +73,7 @@ double RoundWeight(double w);
 CellWeights SmoothWeights(AxisFractions& frac, bool flagPcnGridDad, WeightAverages& avg);
 
 // Step 5.
-inline int LoadIndexOf(const OperatingPoint& op, bool flagPcnGridDad) {
+inline int LoadIndexOf(const OperatingCell& op, bool flagPcnGridDad) {
     return flagPcnGridDad ? op.DAD_RT : op.TRT_RT;
 }
 

@@ -25,7 +25,7 @@ class ConvergenceTest : public CycleTest {
 
     // PCN in use at the point: the link's table (what the ECU received), bilinear.
     double InUse(const Point& p, const LinkTables& t) const {
-        OperatingPoint op;
+        OperatingCell op;
         AxisFractions f;
         LocateOperatingPoint(image.axes, {static_cast<double>(p.kpa), 10, p.rpm}, true, op, f);
         auto cell = [&](int c, int r) { return t.TablePCN[(r - 1) * 16 + c - 1] / 128.0; };

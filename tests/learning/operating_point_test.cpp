@@ -39,7 +39,7 @@ TEST(AxisSearch, SpeedAxisIndicesAndFractions) {
         {6600, 16, 0}, {9000, 16, 0},
     };
     for (const auto& c : cases) {
-        OperatingPoint op;
+        OperatingCell op;
         AxisFractions fr;
         LocateOperatingPoint(axes, {50, 10, c.rpm}, true, op, fr);
         EXPECT_EQ(op.RPM_RT, c.index) << c.rpm;
@@ -62,7 +62,7 @@ TEST(AxisSearch, ThrottleTopRuleIsFixedAt98) {
         {100, 3, 16, 0},
     };
     for (const auto& c : cases) {
-        OperatingPoint op;
+        OperatingCell op;
         op.TRT_RT = c.previous;
         AxisFractions fr;
         LocateOperatingPoint(axes, {50, c.tps, 1000}, true, op, fr);
@@ -77,7 +77,7 @@ TEST(AxisSearch, ThrottleZeroGivesFirstRowEvenWhenAxisStartsHigher) {
     LearningAxes axes = TestAxes();
     for (int i = 0; i < 16; ++i)
         axes.FThrottleAxis[i] = 2 + 4 * i;
-    OperatingPoint op;
+    OperatingCell op;
     AxisFractions fr;
     LocateOperatingPoint(axes, {50, 0, 1000}, true, op, fr);
     EXPECT_EQ(op.TRT_RT, 1);
@@ -86,7 +86,7 @@ TEST(AxisSearch, ThrottleZeroGivesFirstRowEvenWhenAxisStartsHigher) {
 
 TEST(AxisSearch, PressureFractionNeedsFlagDad) {
     const LearningAxes axes = TestAxes();
-    OperatingPoint op;
+    OperatingCell op;
     AxisFractions fr;
     LocateOperatingPoint(axes, {23, 10, 1000}, true, op, fr);
     EXPECT_EQ(op.DAD_RT, 1);
@@ -106,7 +106,7 @@ TEST(AxisSearch, ThirtyTwoPointSpeedNeverGives31) {
         int index;
     } cases[] = {{600, 1}, {6599, 30}, {6600, 32}, {6700, 32}, {6800, 32}, {9000, 32}};
     for (const auto& c : cases) {
-        OperatingPoint op;
+        OperatingCell op;
         AxisFractions fr;
         LocateOperatingPoint(axes, {50, 10, c.rpm}, true, op, fr);
         EXPECT_EQ(op.RPM_RT_32, c.index) << c.rpm;
@@ -147,7 +147,7 @@ TEST(Weights, RoundedAndAveraged) {
 
 TEST(Weights, PressureRowsWithoutFlagDadPutEverythingOnTheRow) {
     const LearningAxes axes = TestAxes();
-    OperatingPoint op;
+    OperatingCell op;
     AxisFractions fr;
     LocateOperatingPoint(axes, {23, 10, 800}, false, op, fr);
     WeightAverages avg;
