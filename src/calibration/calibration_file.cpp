@@ -1,10 +1,11 @@
 #include "calibration/calibration_file.h"
 
-#include <cstdio>
-#include <fstream>
-
-#include <unistd.h>
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "calibration/calibration_texts.h"
 #include "calibration/table_catalogue.h"
@@ -45,6 +46,24 @@ std::vector<SavedTable> SavedTables(const Calibration& c) {
     return out;
 }
 
+// Writes the whole file and flushes it to the disk before it may replace anything.
+bool WriteAndSync(const std::string& path, std::span<const std::uint8_t> bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
 }  // namespace
 
 bool OpenCalibration(const std::string& path, Messages& messages, Calibration& current, char sep) {
@@ -81,17 +100,10 @@ bool EncodeGridsForSave(Calibration& current, Messages& messages, char sep) {
 
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          Messages& messages) {
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    bool ok = false;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out.write(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<std::streamsize>(bytes.size()));
-            out.flush();
-            ok = static_cast<bool>(out);
-        }
-    }
+    static std::atomic<unsigned> counter{0};
+    const std::string temp =
+        path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter.fetch_add(1));
+    bool ok = WriteAndSync(temp, bytes);
     std::error_code ec;
     if (ok) {
         std::filesystem::rename(temp, path, ec);
