@@ -88,7 +88,8 @@ TEST(LinkExchange, ReceiveWait) {
         SCOPED_TRACE(c.name);
         LinkRig rig(false);
         rig.link->SleepCountData = c.expected;
-        if (!c.reply.bytes.empty()) rig.line->Queue(c.reply);
+        if (!c.reply.bytes.empty())
+            rig.line->Queue(c.reply);
         std::vector<std::uint8_t> buf(2048, 0);
         int count = -1;
         rig.link->ReadPacket(buf, count);
@@ -131,8 +132,10 @@ TEST(LinkExchange, LateBytesComeFirstInTheNextReceive) {
     // The start-communication answer comes after the wait gave up; it is left in the queue
     // and leads the next receive, whose echo then does not match.
     rig.line->answer = [](const Bytes& f) -> std::vector<Reply> {
-        if (f[3] == 0x81) return {{WithSum({0x83, 0xF1, 0x10, 0xC1, 0xEF, 0x8F}), 400, 0}};
-        if (f[3] == 0x3E) return {{WithSum({0x81, 0xF1, 0x10, 0x7E})}};
+        if (f[3] == 0x81)
+            return {{WithSum({0x83, 0xF1, 0x10, 0xC1, 0xEF, 0x8F}), 400, 0}};
+        if (f[3] == 0x3E)
+            return {{WithSum({0x81, 0xF1, 0x10, 0x7E})}};
         return {};
     };
     rig.link->StartCommunication();
@@ -157,8 +160,8 @@ TEST(LinkExchange, AdapterCheck) {
         rig.line->echo = c.echo;
         EXPECT_EQ(rig.link->CheckConnection(), c.pass);
         EXPECT_EQ(rig.line->Writes(), (std::vector<Bytes>{{0x00}}));
-        EXPECT_EQ(LastTrace(*rig.link).substr(15), c.pass ? link_text::kCheckConnectionOk
-                                                          : link_text::kCheckConnectionFailed);
+        EXPECT_EQ(LastTrace(*rig.link).substr(15),
+                  c.pass ? link_text::kCheckConnectionOk : link_text::kCheckConnectionFailed);
         EXPECT_EQ(rig.link->SleepCountData.load(), 0);
     }
 }

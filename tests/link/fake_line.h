@@ -19,7 +19,8 @@ using Bytes = std::vector<std::uint8_t>;
 // Appends the 8-bit sum (the tests' own checksum, independent of the link's).
 inline Bytes WithSum(Bytes b) {
     unsigned s = 0;
-    for (auto x : b) s += x;
+    for (auto x : b)
+        s += x;
     b.push_back(static_cast<std::uint8_t>(s));
     return b;
 }
@@ -60,7 +61,7 @@ struct FakeLineState {
 };
 
 class FakeLine final : public SerialLine {
-public:
+  public:
     explicit FakeLine(std::shared_ptr<FakeLineState> s) : s_(std::move(s)) {}
 
     bool Open(const std::string&) override {
@@ -82,35 +83,42 @@ public:
         std::function<std::vector<Reply>(const Bytes&)> answer;
         {
             std::lock_guard<std::mutex> lock(s_->mutex);
-            if (!s_->open) return -1;
+            if (!s_->open)
+                return -1;
             s_->writes.push_back(frame);
             // The pause before every write outlasts any answer still on its way.
-            for (auto& r : s_->pending) r.after_polls = 0, r.per_poll = 0;
+            for (auto& r : s_->pending)
+                r.after_polls = 0, r.per_poll = 0;
             Release();
-            if (s_->echo) s_->rx.insert(s_->rx.end(), frame.begin(), frame.end());
+            if (s_->echo)
+                s_->rx.insert(s_->rx.end(), frame.begin(), frame.end());
             answer = s_->answer;
         }
         if (answer) {
-            for (auto& r : answer(frame)) s_->Queue(std::move(r));
+            for (auto& r : answer(frame))
+                s_->Queue(std::move(r));
         }
         return static_cast<long>(n);
     }
     long Waiting() override {
         std::lock_guard<std::mutex> lock(s_->mutex);
-        if (!s_->open) return -1;
+        if (!s_->open)
+            return -1;
         ++s_->polls;
         Release();
         return static_cast<long>(s_->rx.size()) + s_->extra_waiting;
     }
     long Read(std::uint8_t* buf, std::size_t n) override {
         std::lock_guard<std::mutex> lock(s_->mutex);
-        if (!s_->open) return -1;
+        if (!s_->open)
+            return -1;
         std::size_t k = 0;
         for (; k < n && !s_->rx.empty(); ++k) {
             buf[k] = s_->rx.front();
             s_->rx.pop_front();
         }
-        for (; k < n && s_->extra_waiting > 0; ++k, --s_->extra_waiting) buf[k] = 0xEE;
+        for (; k < n && s_->extra_waiting > 0; ++k, --s_->extra_waiting)
+            buf[k] = 0xEE;
         return static_cast<long>(k);
     }
     void Close() override {
@@ -122,7 +130,7 @@ public:
         return s_->open;
     }
 
-private:
+  private:
     // Moves due answer bytes into the receive queue, one answer after the other.
     void Release() {
         while (!s_->pending.empty()) {
@@ -131,11 +139,12 @@ private:
                 --r.after_polls;
                 return;
             }
-            const std::size_t n = r.per_poll > 0 ? std::min<std::size_t>(r.per_poll, r.bytes.size())
-                                                 : r.bytes.size();
+            const std::size_t n =
+                r.per_poll > 0 ? std::min<std::size_t>(r.per_poll, r.bytes.size()) : r.bytes.size();
             s_->rx.insert(s_->rx.end(), r.bytes.begin(), r.bytes.begin() + n);
             r.bytes.erase(r.bytes.begin(), r.bytes.begin() + n);
-            if (!r.bytes.empty()) return;
+            if (!r.bytes.empty())
+                return;
             s_->pending.pop_front();
         }
     }

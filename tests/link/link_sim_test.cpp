@@ -17,16 +17,19 @@ template <class Pred>
 bool WaitUntil(Pred pred, std::chrono::milliseconds timeout = 10s) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!pred()) {
-        if (std::chrono::steady_clock::now() > end) return false;
+        if (std::chrono::steady_clock::now() > end)
+            return false;
         std::this_thread::sleep_for(2ms);
     }
     return true;
 }
 
-std::uint8_t Service(const Bytes& f) { return f[0] == 0x80 ? f[4] : f[3]; }
+std::uint8_t Service(const Bytes& f) {
+    return f[0] == 0x80 ? f[4] : f[3];
+}
 
 class LinkWithSim : public ::testing::Test {
-protected:
+  protected:
     void StartSim() {
         EcuSimOptions o;
         o.wireTiming = false;
@@ -59,7 +62,8 @@ protected:
     // Requests the ECU has received, by service byte.
     std::vector<std::uint8_t> Services() {
         std::vector<std::uint8_t> s;
-        for (const auto& f : sim->Requests()) s.push_back(Service(f));
+        for (const auto& f : sim->Requests())
+            s.push_back(Service(f));
         return s;
     }
 
@@ -105,7 +109,8 @@ TEST_F(LinkWithSim, PollsBothBlocksAndWritesTheOltBlockOnce) {
     Connect(10400);
     const Bytes olt_image = sim->ReadMemory(0x5F00, 16640);
     Bytes olt = olt_image;
-    for (auto& b : olt) b = static_cast<std::uint8_t>(b ^ 0x5A);
+    for (auto& b : olt)
+        b = static_cast<std::uint8_t>(b ^ 0x5A);
     link->WithTables([&](TOBDII& l) { l.TableFirmwareOlt = olt; });
     link->Flag = true;
     ASSERT_TRUE(NextRecord());
@@ -136,7 +141,8 @@ TEST_F(LinkWithSim, WriteProceduresLandInEcuMemory) {
         pcn[i] = static_cast<std::uint8_t>(255 - i);
         uoz_ram[i] = static_cast<std::uint8_t>(i * 7);
     }
-    for (int i = 0; i < 100; ++i) block[i] = static_cast<std::uint8_t>(0xA0 + i);
+    for (int i = 0; i < 100; ++i)
+        block[i] = static_cast<std::uint8_t>(0xA0 + i);
     ASSERT_TRUE(link->RequestWrite(WriteRequest::UOZ, uoz, 0x7CF7));
     ASSERT_TRUE(link->RequestWrite(WriteRequest::TableOLT, block, 0x7000));
     ASSERT_TRUE(link->RequestWrite(WriteRequest::PCN_RAM, pcn, -1, 0x04));
@@ -153,7 +159,8 @@ TEST_F(LinkWithSim, WriteProceduresLandInEcuMemory) {
     EXPECT_EQ(sim->ReadMemory(0xFE00, 256), uoz_ram);
     int releases = 0, captures = 0;
     for (const auto& f : sim->Requests()) {
-        if (Service(f) == 0x30 && f[4] == 0x71) ++(f[5] == 0x00 ? releases : captures);
+        if (Service(f) == 0x30 && f[4] == 0x71)
+            ++(f[5] == 0x00 ? releases : captures);
     }
     EXPECT_EQ(releases, 1);
     EXPECT_EQ(captures, 1);

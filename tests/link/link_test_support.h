@@ -35,7 +35,8 @@ inline std::vector<Reply> EcuAnswer(const Bytes& f) {
         case 0x18:
             return one({0x85, 0xF1, 0x10, 0x58, 0x01, 0x01, 0x30, 0xE0});
         case 0x30:
-            if (f[4] == 0x0F) return one({0x84, 0xF1, 0x10, 0x70, 0x0F, 0x06, 0x01});
+            if (f[4] == 0x0F)
+                return one({0x84, 0xF1, 0x10, 0x70, 0x0F, 0x06, 0x01});
             return one({0x83, 0xF1, 0x10, 0x70, f[4], f[5]});
         case 0x3D:
             return one({0x80, 0xF1, 0x10, 0x03, 0x7D, f[6], f[7]});
@@ -60,7 +61,8 @@ struct LinkRig {
     std::unique_ptr<TOBDII> link;
 
     explicit LinkRig(bool answering = true, int baud = 10400) {
-        if (answering) line->answer = EcuAnswer;
+        if (answering)
+            line->answer = EcuAnswer;
         Make(baud);
     }
 
@@ -73,8 +75,8 @@ struct LinkRig {
         };
         hooks.line = std::make_unique<FakeLine>(line);
         hooks.sleep = [this](int ms) { slept_ms += ms; };
-        link = std::make_unique<TOBDII>("COM1", baud, baud2, 100, false, false, 30,
-                                        std::move(hooks));
+        link =
+            std::make_unique<TOBDII>("COM1", baud, baud2, 100, false, false, 30, std::move(hooks));
     }
 
     // Frames written since the last call.
@@ -85,7 +87,7 @@ struct LinkRig {
         return fresh;
     }
 
-private:
+  private:
     std::size_t seen_ = 0;
 };
 

@@ -12,7 +12,8 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes Block(std::uint8_t id, std::vector<std::pair<int, std::uint8_t>> set) {
     Bytes d(id == 0x0F ? 52 : 37, 0);
     d[0] = id;
-    for (auto [k, v] : set) d[k] = v;
+    for (auto [k, v] : set)
+        d[k] = v;
     return d;
 }
 
@@ -77,7 +78,8 @@ TEST(LiveDecoder, ExtendedPrecisionFactorsGiveTheNearestDouble) {
 
 TEST(LiveDecoder, Block01Flags) {
     LiveRecord r;
-    ASSERT_TRUE(DecodeLiveBlock(Block(0x01, {{1, 0x81}, {2, 0x82}, {3, 0x00}, {4, 0xC0}}), 0, 0, r));
+    ASSERT_TRUE(
+        DecodeLiveBlock(Block(0x01, {{1, 0x81}, {2, 0x82}, {3, 0x00}, {4, 0xC0}}), 0, 0, r));
     EXPECT_EQ(r.flag_endine_run, 1);
     EXPECT_EQ(r.Flam_Log, 1);
     EXPECT_EQ(r.flag_O2_old, 1);

@@ -8,7 +8,9 @@
 namespace veltrano::test {
 namespace {
 
-std::uint8_t Service(const Bytes& f) { return f[0] == 0x80 ? f[4] : f[3]; }
+std::uint8_t Service(const Bytes& f) {
+    return f[0] == 0x80 ? f[4] : f[3];
+}
 
 // "21", "3D 7CF7 64", "30 71 00": a readable digest of each written frame.
 std::vector<std::string> Digest(const std::vector<Bytes>& frames) {
@@ -20,7 +22,8 @@ std::vector<std::string> Digest(const std::vector<Bytes>& frames) {
             std::snprintf(text, sizeof text, "3D %02X%02X %d", f[6], f[7], f[8]);
         } else if (sid == 0x21 || sid == 0x30 || sid == 0x14 || sid == 0x18) {
             std::snprintf(text, sizeof text, "%02X %02X", sid, f[4]);
-            if (sid == 0x30) std::snprintf(text, sizeof text, "30 %02X %02X", f[4], f[5]);
+            if (sid == 0x30)
+                std::snprintf(text, sizeof text, "30 %02X %02X", f[4], f[5]);
         } else {
             std::snprintf(text, sizeof text, "%02X", sid);
         }
@@ -62,7 +65,8 @@ TEST(PollCycle, ClearThenReadInOneCycle) {
 TEST(PollCycle, RefusedClearIsRepeatedNextCycle) {
     LinkRig rig;
     rig.line->answer = [](const Bytes& f) -> std::vector<Reply> {
-        if (f[3] == 0x14) return {{WithSum({0x83, 0xF1, 0x10, 0x7F, 0x14, 0x22})}};
+        if (f[3] == 0x14)
+            return {{WithSum({0x83, 0xF1, 0x10, 0x7F, 0x14, 0x22})}};
         return EcuAnswer(f);
     };
     rig.link->Flag_Clear_Error = true;
@@ -75,7 +79,8 @@ TEST(PollCycle, RefusedClearIsRepeatedNextCycle) {
 TEST(PollCycle, FourUnansweredRecordsStopPolling) {
     LinkRig rig(false);
     rig.link->Flag = false;
-    for (int i = 1; i <= 4; ++i) rig.link->GetECUComplectation();
+    for (int i = 1; i <= 4; ++i)
+        rig.link->GetECUComplectation();
     EXPECT_TRUE(rig.link->Flag_outDiag.load());
     EXPECT_EQ(rig.NewWrites().size(), 4u);
     rig.link->GetECUComplectation();
@@ -154,8 +159,10 @@ TEST(TableWrites, FirmwareTableFramesAt7CF7) {
     rig.link->WriteTableFirmware(std::span<const std::uint8_t, 256>(table.data(), 256), 0x7CF7);
     const auto w = rig.NewWrites();
     ASSERT_EQ(w.size(), 4u);
-    const Bytes heads[] = {{0x00, 0x7C, 0xF7, 0x40}, {0x00, 0x7D, 0x37, 0x40},
-                           {0x00, 0x7D, 0x77, 0x40}, {0x00, 0x7D, 0xB7, 0x40}};
+    const Bytes heads[] = {{0x00, 0x7C, 0xF7, 0x40},
+                           {0x00, 0x7D, 0x37, 0x40},
+                           {0x00, 0x7D, 0x77, 0x40},
+                           {0x00, 0x7D, 0xB7, 0x40}};
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(Bytes(w[k].begin(), w[k].begin() + 5), (Bytes{0x80, 0x10, 0xF1, 0x45, 0x3D}));
         EXPECT_EQ(Bytes(w[k].begin() + 5, w[k].begin() + 9), heads[k]);

@@ -9,7 +9,8 @@ namespace {
 
 std::vector<std::string> TraceTexts(TOBDII& link) {
     std::vector<std::string> texts;
-    for (auto& line : link.FLogList.Items()) texts.push_back(line.substr(15));
+    for (auto& line : link.FLogList.Items())
+        texts.push_back(line.substr(15));
     return texts;
 }
 
@@ -22,32 +23,55 @@ struct AnswerCase {
 
 TEST(Dispatcher, AnswerCases) {
     const AnswerCase cases[] = {
-        {"C1", WithSum({0x83, 0xF1, 0x10, 0xC1, 0xEF, 0x8F}), {link_text::kStartCommunicationOk},
+        {"C1",
+         WithSum({0x83, 0xF1, 0x10, 0xC1, 0xEF, 0x8F}),
+         {link_text::kStartCommunicationOk},
          [](TOBDII& l) { return l.FCommunication && l.SleepTimeWrite == 150; }},
-        {"C2", WithSum({0x81, 0xF1, 0x10, 0xC2}), {link_text::kStopCommunicationOk},
+        {"C2",
+         WithSum({0x81, 0xF1, 0x10, 0xC2}),
+         {link_text::kStopCommunicationOk},
          [](TOBDII& l) { return !l.FCommunication; }},
-        {"50", WithSum({0x82, 0xF1, 0x10, 0x50, 0x81}), {link_text::kStartDiagnosticSessionOk},
+        {"50",
+         WithSum({0x82, 0xF1, 0x10, 0x50, 0x81}),
+         {link_text::kStartDiagnosticSessionOk},
          [](TOBDII& l) { return l.FDiagnosticSession && l.StartDiagSession; }},
-        {"60", WithSum({0x81, 0xF1, 0x10, 0x60}), {link_text::kStopDiagnosticSessionOk},
+        {"60",
+         WithSum({0x81, 0xF1, 0x10, 0x60}),
+         {link_text::kStopDiagnosticSessionOk},
          [](TOBDII& l) { return !l.FDiagnosticSession && !l.StartDiagSession; }},
-        {"7E", WithSum({0x81, 0xF1, 0x10, 0x7E}), {}, [](TOBDII& l) { return l.TesterPres.load(); }},
-        {"54", WithSum({0x83, 0xF1, 0x10, 0x54, 0xFF, 0x00}),
+        {"7E",
+         WithSum({0x81, 0xF1, 0x10, 0x7E}),
+         {},
+         [](TOBDII& l) { return l.TesterPres.load(); }},
+        {"54",
+         WithSum({0x83, 0xF1, 0x10, 0x54, 0xFF, 0x00}),
          {link_text::kClearDiagnosticInformationOk},
          [](TOBDII& l) { return !l.Flag_Clear_Error && l.Flag_Read_Error; }},
-        {"58 one code", WithSum({0x85, 0xF1, 0x10, 0x58, 0x01, 0x01, 0x30, 0xE0}),
+        {"58 one code",
+         WithSum({0x85, 0xF1, 0x10, 0x58, 0x01, 0x01, 0x30, 0xE0}),
          {link_text::kReadTroubleCodesOk},
          [](TOBDII& l) {
              return !l.Flag_Read_Error && l.OBD_ERROR.Items() == std::vector<std::string>{"P0130"};
          }},
-        {"58 no codes", WithSum({0x82, 0xF1, 0x10, 0x58, 0x00}), {link_text::kReadTroubleCodesOk},
+        {"58 no codes",
+         WithSum({0x82, 0xF1, 0x10, 0x58, 0x00}),
+         {link_text::kReadTroubleCodesOk},
          [](TOBDII& l) { return !l.Flag_Read_Error && l.OBD_ERROR.Count() == 0; }},
-        {"70", WithSum({0x82, 0xF1, 0x10, 0x70, 0x71}), {link_text::kSwitchToRamOk},
+        {"70",
+         WithSum({0x82, 0xF1, 0x10, 0x70, 0x71}),
+         {link_text::kSwitchToRamOk},
          [](TOBDII& l) { return l.FlagSwitchToRam.load(); }},
-        {"7D", WithSum({0x80, 0xF1, 0x10, 0x03, 0x7D, 0x7C, 0xF7}), {link_text::kWriteMemoOk},
+        {"7D",
+         WithSum({0x80, 0xF1, 0x10, 0x03, 0x7D, 0x7C, 0xF7}),
+         {link_text::kWriteMemoOk},
          [](TOBDII&) { return true; }},
-        {"7F", WithSum({0x83, 0xF1, 0x10, 0x7F, 0x14, 0x22}), {link_text::kNegativeAnswer},
+        {"7F",
+         WithSum({0x83, 0xF1, 0x10, 0x7F, 0x14, 0x22}),
+         {link_text::kNegativeAnswer},
          [](TOBDII& l) { return l.Flag_Clear_Error.load(); }},
-        {"live in short form", WithSum({0x82, 0xF1, 0x10, 0x61, 0x01}), {link_text::kReadDataOk},
+        {"live in short form",
+         WithSum({0x82, 0xF1, 0x10, 0x61, 0x01}),
+         {link_text::kReadDataOk},
          [](TOBDII& l) { return !l.FlagIsNew && l.Live().sequence == 0; }},
         {"unknown service", WithSum({0x81, 0xF1, 0x10, 0x99}), {}, [](TOBDII&) { return true; }},
     };
@@ -128,24 +152,36 @@ struct ServiceCase {
 
 TEST(Services, RequestFrames) {
     const ServiceCase cases[] = {
-        {"StartCommunication", [](TOBDII& l) { l.StartCommunication(); },
+        {"StartCommunication",
+         [](TOBDII& l) { l.StartCommunication(); },
          {0x81, 0x10, 0xF1, 0x81, 0x03}},
-        {"TesterPresent", [](TOBDII& l) { l.TesterPresent(); }, {0x82, 0x10, 0xF1, 0x3E, 0x01, 0xC2}},
-        {"StopDiagnosticSession", [](TOBDII& l) { l.StopDiagnosticSession(); },
+        {"TesterPresent",
+         [](TOBDII& l) { l.TesterPresent(); },
+         {0x82, 0x10, 0xF1, 0x3E, 0x01, 0xC2}},
+        {"StopDiagnosticSession",
+         [](TOBDII& l) { l.StopDiagnosticSession(); },
          {0x81, 0x10, 0xF1, 0x20, 0xA2}},
-        {"StopCommunication", [](TOBDII& l) { l.StopCommunication(); },
+        {"StopCommunication",
+         [](TOBDII& l) { l.StopCommunication(); },
          {0x81, 0x10, 0xF1, 0x82, 0x04}},
         {"ReadLiveData", [](TOBDII& l) { l.ReadLiveData(); }, {0x82, 0x10, 0xF1, 0x21, 0x01, 0xA5}},
-        {"ReadLiveDataOLT", [](TOBDII& l) { l.ReadLiveDataOLT(); },
+        {"ReadLiveDataOLT",
+         [](TOBDII& l) { l.ReadLiveDataOLT(); },
          {0x82, 0x10, 0xF1, 0x21, 0x0F, 0xB3}},
-        {"ClearErrors", [](TOBDII& l) { l.ClearErrors(); },
+        {"ClearErrors",
+         [](TOBDII& l) { l.ClearErrors(); },
          {0x83, 0x10, 0xF1, 0x14, 0xFF, 0x00, 0x97}},
-        {"ReadErrors", [](TOBDII& l) { l.ReadErrors(); },
+        {"ReadErrors",
+         [](TOBDII& l) { l.ReadErrors(); },
          {0x84, 0x10, 0xF1, 0x18, 0x00, 0x00, 0x00, 0x9D}},
-        {"SwitchToRam", [](TOBDII& l) { l.SwitchToRam(); },
+        {"SwitchToRam",
+         [](TOBDII& l) { l.SwitchToRam(); },
          {0x84, 0x10, 0xF1, 0x30, 0x0F, 0x06, 0x01, 0xCB}},
-        {"ReleaseRam", [](TOBDII& l) { l.ReleaseRam(); }, {0x83, 0x10, 0xF1, 0x30, 0x71, 0x00, 0x25}},
-        {"CaptureRam", [](TOBDII& l) {
+        {"ReleaseRam",
+         [](TOBDII& l) { l.ReleaseRam(); },
+         {0x83, 0x10, 0xF1, 0x30, 0x71, 0x00, 0x25}},
+        {"CaptureRam",
+         [](TOBDII& l) {
              l.WithTables([](TOBDII& t) { t.RAM.ID = 0x13; });
              l.CaptureRam();
          },
@@ -208,18 +244,19 @@ TEST(Connect, SequenceAndAttempts) {
         LinkRig rig(false, 38400);
         auto ignored = std::make_shared<int>(c.ignored_starts);
         rig.line->answer = [ignored](const Bytes& f) -> std::vector<Reply> {
-            if (f[3] == 0x81 && (*ignored)-- > 0) return {};
+            if (f[3] == 0x81 && (*ignored)-- > 0)
+                return {};
             return EcuAnswer(f);
         };
         EXPECT_EQ(rig.link->ConnectToECU(), c.result);
         auto writes = rig.NewWrites();
         int starts = 0;
-        for (auto& w : writes) starts += w[3] == 0x81;
+        for (auto& w : writes)
+            starts += w[3] == 0x81;
         EXPECT_EQ(starts, c.start_requests);
         if (c.result) {
             ASSERT_EQ(writes.size(), static_cast<std::size_t>(c.start_requests + 2));
-            EXPECT_EQ(writes[writes.size() - 2],
-                      (Bytes{0x83, 0x10, 0xF1, 0x10, 0x81, 0x26, 0x3B}));
+            EXPECT_EQ(writes[writes.size() - 2], (Bytes{0x83, 0x10, 0xF1, 0x10, 0x81, 0x26, 0x3B}));
             EXPECT_EQ(writes.back(), (Bytes{0x82, 0x10, 0xF1, 0x3E, 0x01, 0xC2}));
             EXPECT_EQ(rig.line->Speeds().back(), 38400);
             EXPECT_EQ(rig.link->SleepTimeWrite.load(), 150);
@@ -232,7 +269,8 @@ TEST(Connect, FailsWithoutSessionOrTesterPresent) {
         SCOPED_TRACE(int(silent));
         LinkRig rig(false);
         rig.line->answer = [silent](const Bytes& f) -> std::vector<Reply> {
-            if (f[3] == silent) return {{WithSum({0x83, 0xF1, 0x10, 0x7F, silent, 0x22})}};
+            if (f[3] == silent)
+                return {{WithSum({0x83, 0xF1, 0x10, 0x7F, silent, 0x22})}};
             return EcuAnswer(f);
         };
         EXPECT_FALSE(rig.link->ConnectToECU());
@@ -246,7 +284,8 @@ TEST(Connect, DoesNotTouchALinkThatIsPolling) {
     ASSERT_TRUE(rig.link->WaitForNewRecord(std::chrono::seconds(5)));
     rig.NewWrites();
     EXPECT_FALSE(rig.link->ConnectToECU());
-    for (auto& w : rig.NewWrites()) EXPECT_NE(w[3], 0x81);
+    for (auto& w : rig.NewWrites())
+        EXPECT_NE(w[3], 0x81);
     rig.link->Flag = false;
 }
 
