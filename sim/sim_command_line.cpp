@@ -111,6 +111,19 @@ const std::map<std::string, Valued>& Valueds() {
          }},
         {"--script", [](SimCommandLine& c, const std::string& v,
                         std::string& e) { return ReadScriptFile(v, c.ecu.script, e); }},
+        {"--hold",
+         [](SimCommandLine& c, const std::string& v, std::string&) {
+             std::stringstream fields(v);
+             std::string rpm, throttle, kpa;
+             ScriptStep step;
+             if (!std::getline(fields, rpm, ',') || !std::getline(fields, throttle, ',') ||
+                 !std::getline(fields, kpa) || !ToDouble(rpm, step.point.rpm) ||
+                 !ToDouble(throttle, step.point.throttle) || !ToDouble(kpa, step.point.pressure)) {
+                 return false;
+             }
+             c.ecu.script = {step};
+             return true;
+         }},
         {"--seed",
          [](SimCommandLine& c, const std::string& v, std::string&) {
              int seed = 0;
@@ -213,6 +226,7 @@ const char* SimUsage() {
            "         --wire-timing | --no-wire-timing  --dtc P0130,P0340|none\n"
            "engine:  --true-ve-error PERCENT  --true-ve-surface FILE (16 rows of 16 percents)\n"
            "         --script FILE (lines: seconds rpm throttle kPa [km/h])  --seed N\n"
+           "         --hold RPM,THROTTLE,KPA (a fixed operating point)\n"
            "         --coolant C (20)  --warmup SECONDS (180)  --afr-noise AFR (0)\n"
            "faults:  --drop-answers N  --drop-all  --corrupt-checksum  --no-echo\n"
            "         --extra-bytes N  --split-answer  --negative CODE  --stop-after N\n"

@@ -14,10 +14,11 @@ namespace {
 TEST(SimCommandLine, ParsesOptions) {
     SimCommandLine c;
     std::string error;
-    ASSERT_TRUE(ParseSimCommandLine({"--no-wire-timing", "--answer-delay", "5", "--lambda", "aem",
-                                     "--true-ve-error", "-7.5", "--dtc", "P0130,0171", "--negative",
-                                     "0x22", "--fault-service", "0x14", "--lambda-error", "3"},
-                                    c, error))
+    ASSERT_TRUE(ParseSimCommandLine(
+        {"--no-wire-timing", "--answer-delay", "5", "--lambda", "aem", "--true-ve-error", "-7.5",
+         "--dtc", "P0130,0171", "--negative", "0x22", "--fault-service", "0x14", "--lambda-error",
+         "3", "--hold", "3000,20,70"},
+        c, error))
         << error;
     EXPECT_FALSE(c.ecu.wireTiming);
     EXPECT_EQ(c.ecu.answerDelayMs, 5);
@@ -28,6 +29,9 @@ TEST(SimCommandLine, ParsesOptions) {
     EXPECT_EQ(c.faults.onlyService, 0x14);
     EXPECT_TRUE(c.lambdaFaults.errorPackets);
     EXPECT_EQ(c.lambdaFaults.errorCode, 3);
+    ASSERT_EQ(c.ecu.script.size(), 1u);
+    EXPECT_DOUBLE_EQ(c.ecu.script[0].point.rpm, 3000.0);
+    EXPECT_DOUBLE_EQ(c.ecu.script[0].point.pressure, 70.0);
 }
 
 TEST(SimCommandLine, RejectsBadInputWithAMessage) {
@@ -37,6 +41,7 @@ TEST(SimCommandLine, RejectsBadInputWithAMessage) {
         {"--answer-delay", "soon"},
         {"--lambda", "lc2"},
         {"--dtc", "P01G0"},
+        {"--hold", "3000,20"},
         {"--image", "/nonexistent/image.bin"},
         {"--script", "/nonexistent/script.txt"},
     };
