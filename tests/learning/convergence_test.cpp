@@ -53,7 +53,7 @@ class ConvergenceTest : public CycleTest {
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         }
         // The pass clears the flag first and finishes shortly after.
-        while (view.records < expected_ && std::chrono::steady_clock::now() < deadline) {
+        while (view.Records() < expected_ && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         }
         ++expected_;
@@ -94,11 +94,11 @@ TEST_F(ConvergenceTest, VisitedCellsConvergeAndEveryRecordIsLogged) {
 TEST_F(ConvergenceTest, DriverIdlesWithoutRecordsAndEndsPromptly) {
     auto thread = std::make_unique<TEducation_Thread>(engine, link, &lambda, nullptr);
     std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    EXPECT_EQ(view.records, 0);
+    EXPECT_EQ(view.Records(), 0);
     link.running = false;
     link.Publish(At(1000, 50));  // a stopped link's flag is not served
     std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    EXPECT_EQ(view.records, 0);
+    EXPECT_EQ(view.Records(), 0);
     const auto t0 = std::chrono::steady_clock::now();
     thread->Terminate();
     thread->WaitFor();

@@ -35,6 +35,10 @@ class RecordingView final : public LearningView {
         std::lock_guard lock(mutex);
         badCells.push_back(text);
     }
+    int Records() {
+        std::lock_guard lock(mutex);
+        return records;
+    }
     std::mutex mutex;
     LearningShown last;
     int records = 0;
