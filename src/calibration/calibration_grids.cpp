@@ -63,7 +63,78 @@ void FillTrsParameters(const TFirmware& fw, FirmwareLayout& l, CalibrationGrids&
         l.StartAddrMinInjTime ? GeneralText(fw.Byte(l.StartAddrMinInjTime) / 125.0, sep) : "");
 }
 
-void LabelLoadColumns(TFirmware& fw, FirmwareLayout& l, CalibrationGrids& g, char sep);
+using Axis16 = std::array<std::int32_t, 16>;
+
+// Pressure fuelling with throttle ignition and mixture: the open writes no row labels there;
+// label the TRS and J5LS grids by what indexes them instead of leaving them empty.
+void LabelPressureFuellingOnly(const FirmwareLayout& l, CalibrationGrids& g, const Axis16& dad,
+                               const Axis16& trt) {
+    const bool trs = l.firmwareName == "J5TRS" || l.firmwareName == "J7TRS";
+    if (!trs && l.firmwareName != "J5LS")
+        return;
+    for (TextGrid* grid : {&g.SG_PCN, &g.SG_RT, &g.RzStringGrid2})
+        LabelColumn(*grid, dad);
+    LabelColumn(g.SG_BCN, trs ? dad : trt);
+    for (TextGrid* grid : {&g.SG_AFR, &g.SG_UOZ})
+        LabelColumn(*grid, trt);
+}
+
+void LabelPressureIgnition(TFirmware& fw, FirmwareLayout& l, CalibrationGrids& g, char sep) {
+    const Axis16& dad = fw.FDADAxis;
+    const Axis16& trt = fw.FThrottleAxis;
+    const std::string& name = l.firmwareName;
+    if (name == "J7ES") {
+        for (TextGrid* grid : {&g.SG_AFR, &g.SG_UOZ})
+            LabelColumn(*grid, dad);
+        LabelColumn(g.SG_BCN, trt);
+    } else if (name == "J5TRS" || name == "J7TRS") {
+        FillTrsParameters(fw, l, g, sep);
+        for (TextGrid* grid :
+             {&g.SG_AFR, &g.SG_UOZ, &g.SG_BCN, &g.SG_PCN, &g.RzStringGrid2, &g.SG_RT}) {
+            LabelColumn(*grid, dad);
+        }
+    } else if (name == "J5LS") {
+        l.StartAddrInjStatic = 0x6057;
+        l.InjStaticBytes = 1;
+        g.RzStringGrid5.Enabled = true;
+        for (TextGrid* grid : {&g.SG_AFR, &g.SG_UOZ})
+            LabelColumn(*grid, dad);
+        LabelColumn(g.SG_BCN, trt);
+        for (TextGrid* grid : {&g.SG_PCN, &g.SG_RT, &g.RzStringGrid2})
+            LabelColumn(*grid, dad);
+    }
+}
+
+// Row labels of the 16x16 grids: pressure for the pressure-indexed tables, throttle otherwise.
+void LabelLoadColumns(TFirmware& fw, FirmwareLayout& l, CalibrationGrids& g, char sep) {
+    const Axis16& trt = fw.FThrottleAxis;
+    if (!l.FlagDAD) {
+        for (TextGrid* grid :
+             {&g.SG_AFR, &g.SG_UOZ, &g.SG_BCN, &g.SG_PCN, &g.SG_RT, &g.RzStringGrid2}) {
+            LabelColumn(*grid, trt);
+        }
+        return;
+    }
+    fw.GetDadAxis(l.startaddrMin1, l.StartAddrMin2, l.StartAddrMax);
+    const Axis16& dad = fw.FDADAxis;
+    if (l.FlagPcn32) {
+        GetPcn_32(fw, g.SG_PCN_32, kAddrPcn32, sep);
+        g.ShowPcn32Tab = true;
+        LabelRow(g.SG_PCN_32, fw.FRPMAxis_32);
+        LabelColumn(g.SG_PCN_32, fw.FThrottleAxis_32);
+    }
+    if (l.firmwareName == "J7ES") {
+        for (TextGrid* grid : {&g.RzStringGrid2, &g.SG_PCN, &g.SG_RT})
+            LabelColumn(*grid, dad);
+        for (TextGrid* grid : {&g.SG_AFR, &g.SG_UOZ, &g.SG_BCN})
+            LabelColumn(*grid, trt);
+    }
+    if (l.FlagDadUozAfr) {
+        LabelPressureIgnition(fw, l, g, sep);
+    } else {
+        LabelPressureFuellingOnly(l, g, dad, trt);
+    }
+}
 
 }  // namespace
 
@@ -120,68 +191,4 @@ void FillGridsAtOpen(TFirmware& fw, FirmwareLayout& l, CalibrationGrids& g, char
     g.ShowLearnTrtOption = l.ShowLearnTrtOption;
 }
 
-namespace {
-
-// Row labels of the 16x16 grids: pressure for the pressure-indexed tables, throttle otherwise.
-void LabelLoadColumns(TFirmware& fw, FirmwareLayout& l, CalibrationGrids& g, char sep) {
-    const auto& trt = fw.FThrottleAxis;
-    if (!l.FlagDAD) {
-        for (TextGrid* grid :
-             {&g.SG_AFR, &g.SG_UOZ, &g.SG_BCN, &g.SG_PCN, &g.SG_RT, &g.RzStringGrid2}) {
-            LabelColumn(*grid, trt);
-        }
-        return;
-    }
-    fw.GetDadAxis(l.startaddrMin1, l.StartAddrMin2, l.StartAddrMax);
-    const auto& dad = fw.FDADAxis;
-    if (l.FlagPcn32) {
-        GetPcn_32(fw, g.SG_PCN_32, kAddrPcn32, sep);
-        g.ShowPcn32Tab = true;
-        LabelRow(g.SG_PCN_32, fw.FRPMAxis_32);
-        LabelColumn(g.SG_PCN_32, fw.FThrottleAxis_32);
-    }
-    const std::string& name = l.firmwareName;
-    const bool trs = name == "J5TRS" || name == "J7TRS";
-    if (name == "J7ES") {
-        for (TextGrid* grid : {&g.RzStringGrid2, &g.SG_PCN, &g.SG_RT})
-            LabelColumn(*grid, dad);
-        for (TextGrid* grid : {&g.SG_AFR, &g.SG_UOZ, &g.SG_BCN})
-            LabelColumn(*grid, trt);
-    }
-    if (!l.FlagDadUozAfr) {
-        // Pressure fuelling with throttle ignition and mixture: label the TRS and J5LS grids
-        // by what indexes them instead of leaving the row labels empty.
-        if (trs || name == "J5LS") {
-            for (TextGrid* grid : {&g.SG_PCN, &g.SG_RT, &g.RzStringGrid2}) {
-                LabelColumn(*grid, dad);
-            }
-            LabelColumn(g.SG_BCN, trs ? dad : trt);
-            for (TextGrid* grid : {&g.SG_AFR, &g.SG_UOZ})
-                LabelColumn(*grid, trt);
-        }
-        return;
-    }
-    if (name == "J7ES") {
-        for (TextGrid* grid : {&g.SG_AFR, &g.SG_UOZ})
-            LabelColumn(*grid, dad);
-        LabelColumn(g.SG_BCN, trt);
-    } else if (trs) {
-        FillTrsParameters(fw, l, g, sep);
-        for (TextGrid* grid :
-             {&g.SG_AFR, &g.SG_UOZ, &g.SG_BCN, &g.SG_PCN, &g.RzStringGrid2, &g.SG_RT}) {
-            LabelColumn(*grid, dad);
-        }
-    } else if (name == "J5LS") {
-        l.StartAddrInjStatic = 0x6057;
-        l.InjStaticBytes = 1;
-        g.RzStringGrid5.Enabled = true;
-        for (TextGrid* grid : {&g.SG_AFR, &g.SG_UOZ})
-            LabelColumn(*grid, dad);
-        LabelColumn(g.SG_BCN, trt);
-        for (TextGrid* grid : {&g.SG_PCN, &g.SG_RT, &g.RzStringGrid2})
-            LabelColumn(*grid, dad);
-    }
-}
-
-}  // namespace
 }  // namespace veltrano
