@@ -177,10 +177,10 @@ class TOBDII {
     std::atomic<int> sysSendingDelay{0};
     std::atomic<int> ErrorRead{0};
     std::atomic<bool> FWriteLog{false};
-    LockedLines FLogList;  // the link trace, newest last, capped
+    LockedLines FLogList{kTraceLimit};  // the link trace, newest last, capped
 
     static constexpr std::size_t kReceiveBufferSize = 2048;
-    static constexpr std::size_t kTraceLimit = 20000;
+    static constexpr std::size_t kTraceLimit = 20000;  // lines; the oldest go first
 
   private:
     bool ChangeLineSpeed(int baud);

@@ -31,8 +31,9 @@ class SerialLine {
 // The platform's backend (POSIX termios here).
 std::unique_ptr<SerialLine> MakeSerialLine();
 
-// Maps a configured port name to a device: "/dev/..." stays as is, "COMn" becomes
-// "/dev/ttyUSB(n-1)"... see the implementation for the rule; other names get "/dev/".
+// Maps a configured port name to a device: a path ("/dev/ttyUSB0") stays as is; "COMn" from
+// settings written on Windows becomes "/dev/ttyS(n-1)", as Wine maps it (a USB adapter is
+// best configured by its path); any other name is taken under "/dev/".
 std::string DevicePathForPort(const std::string& name);
 
 }  // namespace veltrano

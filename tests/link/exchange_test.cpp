@@ -168,3 +168,23 @@ TEST(LinkExchange, AdapterCheck) {
 
 }  // namespace
 }  // namespace veltrano::test
+
+namespace veltrano {
+namespace {
+
+TEST(PortNames, ConfiguredNamesMapToDevices) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"COM1", "/dev/ttyS0"},
+        {"COM12", "/dev/ttyS11"},
+        {"com3", "/dev/ttyS2"},
+        {"ttyUSB1", "/dev/ttyUSB1"},
+        {"COM0", "/dev/COM0"},
+        {"COMX", "/dev/COMX"},
+    };
+    for (auto [name, path] : cases)
+        EXPECT_EQ(DevicePathForPort(name), path) << name;
+}
+
+}  // namespace
+}  // namespace veltrano

@@ -212,6 +212,25 @@ TEST_F(LinkWithSim, LostLinkStopsPollingAndStopReportsIt) {
     EXPECT_FALSE(link->Running());
 }
 
+TEST_F(LinkWithSim, StopDuringALongWriteToASilentEcuDoesNotWaitForEveryBlock) {
+    Connect(10400);
+    link->WithTables([](TOBDII& l) { l.TableFirmwareOlt.assign(16640, 0x42); });
+    link->FlagOLT = true;
+    link->Flag = true;
+    ASSERT_TRUE(WaitUntil([&] { return WritesTo(0x5F00) == 1 && sim->Requests().size() > 20; }));
+    EcuFaults f;
+    f.dropAll = true;
+    sim->SetFaults(f);
+    ASSERT_TRUE(WaitUntil([&] { return link->Flag_outDiag.load(); }, 15s));
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_FALSE(link->Stop());
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
+    std::size_t blocks = 0;
+    for (const auto& r : sim->Requests())
+        blocks += Service(r) == 0x3D;
+    EXPECT_LT(blocks, 100u);
+}
+
 TEST_F(LinkWithSim, SecondLinkOnTheSamePortDoesNotDisturbTheFirst) {
     Connect(10400);
     link->Flag = true;
