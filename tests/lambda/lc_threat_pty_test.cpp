@@ -1,11 +1,11 @@
 // The reader thread over a pseudo-terminal: the test plays the controller.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <thread>
 
 #include "common/text_forms.h"
@@ -17,6 +17,23 @@ namespace {
 
 using namespace lambda_test;
 using Bytes = std::vector<std::uint8_t>;
+
+// "H:mm:ss" or "HH:mm:ss", three blanks, the hexadecimal bytes, CR (getline took the LF).
+bool IsLogLine(const std::string& line, const std::string& hex) {
+    const std::string tail = "   " + hex + "\r";
+    if (!line.ends_with(tail))
+        return false;
+    const std::string time = line.substr(0, line.size() - tail.size());
+    if (time.size() != 7 && time.size() != 8)
+        return false;
+    for (std::size_t i = 0; i < time.size(); ++i) {
+        const bool colon = i == time.size() - 3 || i == time.size() - 6;
+        if (colon ? time[i] != ':' : !std::isdigit(static_cast<unsigned char>(time[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // One write of the controller and the reading that must stand once it is taken.
 struct Step {
@@ -130,9 +147,7 @@ TEST_P(AemStreamTest, GarbageAndBrokenLinesGiveRightReadingsAndOneLogLinePerFram
     const std::vector<std::string> lines = LogLines();
     ASSERT_EQ(lines.size(), ends.size());
     for (std::size_t i = 0; i < ends.size(); ++i) {
-        EXPECT_TRUE(
-            std::regex_match(lines[i], std::regex("\\d{1,2}:\\d\\d:\\d\\d   " + ends[i] + "\r")))
-            << lines[i];
+        EXPECT_TRUE(IsLogLine(lines[i], ends[i])) << lines[i];
     }
     EXPECT_EQ(reader->AemLogFailures(), 0);
 }
