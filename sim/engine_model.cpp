@@ -51,11 +51,13 @@ void EngineModel::Advance(double seconds) {
         return;
     }
     elapsed_ += seconds;
+    const double throttleBefore = point_.throttle;
     if (!settings_.script.empty()) {
         FollowScript();
     } else {
         Walk(seconds);
     }
+    throttleRate_ = (point_.throttle - throttleBefore) / seconds;
 }
 
 void EngineModel::FollowScript() {
@@ -156,6 +158,11 @@ EngineState EngineModel::Evaluate(const std::vector<std::uint8_t>& memory,
         s.measuredAfr = std::clamp(s.measuredAfr, 7.0, 22.0);
     }
     s.rich = s.measuredAfr < kStoichiometric;
+    // Held points are steady; the threshold ignores the slow drift of a settling throttle.
+    const double rate = held_ ? 0.0 : throttleRate_;
+    constexpr double kTransientRate = 15.0;  // percent per second
+    s.transientRich = rate > kTransientRate ? std::min(1.0, rate / 200.0) : 0.0;
+    s.transientLean = rate < -kTransientRate ? std::min(1.0, -rate / 200.0) : 0.0;
     last_ = s;
     return s;
 }

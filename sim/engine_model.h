@@ -38,6 +38,10 @@ struct EngineState {
     double fuelLitresPerHour = 0.0;
     double battery = 14.0;
     double idleWantRpm = 850.0;
+    // Transient fuel correction: enrichment while the throttle opens, leaning while it
+    // closes; both 0 in steady running.
+    double transientRich = 0.0;
+    double transientLean = 0.0;
     bool running = true;
     bool idle = false;
     bool power = false;
@@ -85,6 +89,7 @@ class EngineModel {
     std::optional<double> heldCoolant_;
     double elapsed_ = 0.0;
     double goalLeft_ = 0.0;
+    double throttleRate_ = 0.0;  // percent per second
     EngineState last_;
 };
 

@@ -122,8 +122,8 @@ std::vector<std::uint8_t> LiveBlock0F(const EngineState& s, const EcuConfig& con
     d[37] = ByteOf(s.idleWantRpm / 10.0);
     d[38] = ByteOf(s.airTemp + 40.0);
     d[39] = d[33];
-    PutWord(d, 40, 256.0);
-    PutWord(d, 42, 256.0);
+    PutWord(d, 40, s.transientRich * 256.0);
+    PutWord(d, 42, s.transientLean * 256.0);
     PutWord(d, 44, s.injectionMs * 125.0);
     PutWord(d, 46, s.airFlowKgH * 10.0);
     PutWord(d, 48, s.airCycleMg * 6.0);

@@ -109,6 +109,34 @@ TEST_F(EngineModelTest, ScriptInterpolatesAndRepeats) {
     EXPECT_NEAR(engine.Point().rpm, 1500.0, 1e-9);
 }
 
+// The transient coefficients are zero in steady running, so a steady cell can be learned.
+TEST_F(EngineModelTest, TransientCorrectionOnlyWhileTheThrottleMoves) {
+    EngineSettings settings;
+    settings.script = {{0.0, {2000.0, 10.0, 50.0, 40.0}},
+                       {2.0, {2000.0, 10.0, 50.0, 40.0}},
+                       {2.5, {2500.0, 60.0, 85.0, 50.0}},
+                       {4.0, {2500.0, 60.0, 85.0, 50.0}},
+                       {4.5, {2000.0, 10.0, 50.0, 40.0}}};
+    EngineModel engine(settings);
+    double now = 0.0;
+    auto gtc = [&](double until) {  // polled every 50 ms, as a link does
+        for (; now < until - 1e-9; now += 0.05) {
+            engine.Advance(0.05);
+        }
+        const Bytes d = LiveBlock0F(
+            engine.Evaluate(memory, calibrated, config, ChooseTables(config, 0)), config);
+        return std::make_pair(Word(d, 40) / 256.0, Word(d, 42) / 256.0);
+    };
+    EXPECT_EQ(gtc(1.0), std::make_pair(0.0, 0.0)) << "steady";
+    const auto opening = gtc(2.2);  // the throttle opens at 100 %/s
+    EXPECT_GT(opening.first, 0.0);
+    EXPECT_EQ(opening.second, 0.0);
+    EXPECT_EQ(gtc(3.4), std::make_pair(0.0, 0.0)) << "steady again";
+    const auto closing = gtc(4.4);
+    EXPECT_EQ(closing.first, 0.0);
+    EXPECT_GT(closing.second, 0.0);
+}
+
 TEST_F(EngineModelTest, CoolantWarmsUpAndRandomWalkStaysInRange) {
     EngineSettings settings;
     settings.coolantStart = 20.0;
