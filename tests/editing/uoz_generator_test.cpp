@@ -75,6 +75,40 @@ TEST_F(Generator, ThrottleImagesTakeTheLoadFromTheBcnCell) {
     EXPECT_EQ(grids.SG_UOZ.Cell(4, 1), "30");
 }
 
+// Where the last bits of the double arithmetic decide a halfway cell, each generator's own
+// evaluation order gives the result (E = 400).
+TEST_F(Generator, EvaluationOrderDecidesHalfwayCells) {
+    const struct {
+        const char* name;
+        bool dad, gbc;
+        const char* load;  // row label, or BCN cell for the throttle generator
+        const char* base;
+        const char* want;
+        int wantByte;  // GBC only
+    } cases[] = {
+        {"pressure 255 kPa", true, false, "255", "6,5", "0,2", -1},  // 0.2499999999999991
+        {"GBC 1020", false, true, "1020", "6,5", "0,3", 0},          // exactly 0.25
+        {"GBC 500", false, true, "500", "6,5", "6,8", 14},           // 6.75: byte 13.5 -> 14
+        {"GBC 1027", false, true, "1027", "2", "0,1", 0},            // 0.050000000000000044
+        {"throttle BCN 1027", false, false, "1027", "2", "0", -1},   // 0.04999999999999982
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        layout.FlagDadUozAfr = c.dad;
+        layout.FlagGBC = c.gbc;
+        grids.SG_UOZ.SetCell(1, 17, c.base);
+        grids.SG_UOZ.SetCell(0, 1, c.load);
+        grids.SG_BCN.SetCell(1, 1, c.load);
+        Labels({"0"});
+        grids.SG_UOZ.SetCell(0, 1, c.load);
+        Button3Click(ctx, grids, "400");
+        EXPECT_EQ(grids.SG_UOZ.Cell(1, 1), c.want) << c.name;
+        if (c.wantByte >= 0) {
+            EXPECT_EQ(firmware.FFirmwareData[0x6DC8], c.wantByte) << c.name;
+        }
+    }
+}
+
 TEST_F(Generator, NoImageDoesNothing) {
     layout.FirmwareLoaded = false;
     Button3Click(ctx, grids, "400");
