@@ -151,3 +151,27 @@ TEST_F(ApplyTest, NothingWithoutImageOrLinkOrWithABadCell) {
 
 }  // namespace
 }  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+TEST(LearningOptions, SpinBoxesKeepTheirLimitsAndDefaults) {
+    const LearningOptions start;
+    EXPECT_EQ(start.requestDelay, 50);
+    EXPECT_EQ(start.learnCoolant, 60);
+    EXPECT_EQ(start.hitsPerPoint, 10);
+    EXPECT_TRUE(start.skipBelow2Tps);
+    EXPECT_EQ(start.target, WriteTarget::None);
+    EXPECT_EQ(start.source, LambdaSource::None);
+    LearningOptions o;
+    o.requestDelay = 5;
+    o.learnCoolant = 200;
+    o.hitsPerPoint = 1000;
+    const LearningOptions c = o.Clamped();
+    EXPECT_EQ(c.requestDelay, 10);
+    EXPECT_EQ(c.learnCoolant, 120);
+    EXPECT_EQ(c.hitsPerPoint, 100);
+}
+
+}  // namespace
+}  // namespace veltrano
