@@ -8,7 +8,9 @@ namespace {
 
 using Clock = SimClock;
 
-constexpr int kFrameGapMs = 50;  // a partial frame older than this is abandoned
+constexpr int kFrameGapMs = 50;                  // a partial frame older than this is abandoned
+constexpr int kIdleWakeMs = 500;                 // housekeeping (session time-out) while idle
+constexpr std::size_t kRequestLogLimit = 50000;  // a long demo run must not grow without end
 
 }  // namespace
 
@@ -38,7 +40,7 @@ void EcuSimulator::Impl::Run() {
     auto lastByte = Clock::now();
     while (!stop.Stopped()) {
         pollfd fds[2] = {{port.MasterFd(), POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-        poll(fds, 2, kFrameGapMs);
+        poll(fds, 2, collector.Partial() ? kFrameGapMs : kIdleWakeMs);
         if (stop.Stopped()) {
             break;
         }
@@ -107,6 +109,9 @@ void EcuSimulator::Impl::Serve(const EcuRequest& request) {
         lastRequest = Clock::now();
         ++requests;
         ++requestsSinceFaults;
+        if (log.size() >= kRequestLogLimit) {
+            log.erase(log.begin(), log.begin() + static_cast<long>(kRequestLogLimit / 2));
+        }
         log.push_back(request.frame);
         ++requestsTotal;
         plan = PlanFaults(faults, request.service, requestsSinceFaults);

@@ -85,7 +85,8 @@ class EcuSimulator {
     // The measured mixture now; the wideband simulator reads it.
     double MeasuredAfr() const;
 
-    // Every well-formed request frame received, checksum included, in order.
+    // The well-formed request frames received, checksum included, in order (at least the
+    // last 25 000; older ones are forgotten in a long run).
     std::vector<std::vector<std::uint8_t>> Requests() const;
     void ClearRequests();
     // Waits until at least `count` requests have been received in all.
