@@ -1,0 +1,222 @@
+// Connect and disconnect, the learning switch, trouble codes and the live refresh.
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <filesystem>
+#include <thread>
+
+#include "app/app_texts.h"
+#include "app/main_window.h"
+#include "app/qt_messages.h"
+#include "calibration/link_tables.h"
+#include "lambda/lc_threat.h"
+#include "learning/learning_connection.h"
+#include "learning/learning_options.h"
+#include "link/obdii.h"
+#include "log/log_format.h"
+#include "log/session_log.h"
+
+namespace veltrano {
+namespace t = app_texts;
+
+namespace {
+
+bool NeedsOltDad(const FirmwareLayout& l) {
+    return l.firmwareName == "J7ES" || l.firmwareName == "J5TRS" || l.firmwareName == "J5LS" ||
+           l.FlagDAD;
+}
+
+}  // namespace
+
+void TMainForm::Connect() {
+    logTimeName_ = LogStampNow();
+    const std::filesystem::path logs = options_.logDirectory.empty()
+                                           ? SessionLog::DefaultDirectory()
+                                           : std::filesystem::path(options_.logDirectory) / "Logs";
+    SessionLog::CreateDirectory(logs);
+    if (!calib_.layout.FirmwareLoaded) {
+        messages_->Warning(t::kNoImage, t::kErrorCaption);
+        return;
+    }
+    // A connect request never disturbs a connection that exists or is being made.
+    if (ecuConnected_ || connecting_)
+        return;
+    connecting_ = true;
+    toolActions_[3]->setEnabled(false);
+    const AppSettings s = settings_;
+    const bool oltDad = NeedsOltDad(calib_.layout);
+    // The session start takes seconds on a real line: it runs off the window's thread.
+    if (connectThread_.joinable())
+        connectThread_.join();
+    connectThread_ = std::thread([this, s, oltDad] {
+        LinkHooks hooks;
+        hooks.messages = messages_.get();
+        hooks.progress = [this](int intake, int max) {
+            progressIntake_ = intake;
+            progressMax_ = max;
+        };
+        auto link = std::make_unique<TOBDII>(s.ecuPort, s.baudRate1, s.baudRate2, s.delayRate,
+                                             false, false, 30, std::move(hooks));
+        bool ok = link->Running();
+        if (ok) {
+            if (oltDad)
+                link->Flag_OLT_DAD = true;
+            ok = link->ConnectToECU();
+        }
+        TOBDII* raw = link.release();
+        QMetaObject::invokeMethod(
+            this, [this, raw, ok] { FinishConnect(std::unique_ptr<TOBDII>(raw), ok); },
+            Qt::QueuedConnection);
+    });
+}
+
+void TMainForm::FinishConnect(std::unique_ptr<TOBDII> link, bool ok) {
+    if (connectThread_.joinable())
+        connectThread_.join();
+    connecting_ = false;
+    toolActions_[3]->setEnabled(true);
+    if (!ok) {
+        link.reset();
+        ecuConnected_ = false;
+        messages_->Warning(t::kNotConnected, t::kErrorCaption);
+        emit connectFinished(false);
+        return;
+    }
+    // The previous connection's cycle and reader end before its link is replaced.
+    learning_.reset();
+    lc_.reset();
+    link_ = std::move(link);
+    ecuConnected_ = true;
+    paint_.EcuConnected = true;
+    const FirmwareLayout& l = calib_.layout;
+    if (Control<QRadioButton>("RadioOlt")->isChecked())
+        link_->FlagOLT = true;
+    const LinkTableImages tables = LinkTablesFromImage(calib_.firmware, l);
+    link_->WithTables([&](TOBDII& k) {
+        k.StartAddrAFR = l.StartAddrAFR;
+        k.StartAddrUOZ = l.StartAddrUOZ;
+        k.StartAddrPCN = l.StartAddrPCN;
+        k.StartAddrBCN = l.StartAddrBCN;
+        if (l.firmwareName == "J7ES")
+            k.StartAddrTZar = 0x8C27;
+        k.TablePCN = tables.TablePCN;
+        k.TableBCN = tables.TableBCN;
+        k.TableUOZ = tables.TableUOZ;
+        k.TableAFR = tables.TableAFR;
+        k.TableFirmwareOlt = tables.TableFirmwareOlt;
+        if (tables.TablePcn_32x32.size() == k.TablePcn_32x32.size())
+            std::copy(tables.TablePcn_32x32.begin(), tables.TablePcn_32x32.end(),
+                      k.TablePcn_32x32.begin());
+        k.StartAddrPcn_32x32 = 0x9294;
+        return 0;
+    });
+    link_->FlagWriteFirmware = false;
+    link_->FdadNaklon = calib_.firmware.FdadNaklon;
+    link_->FdadSMeshenie = calib_.firmware.FdadSMeshenie;
+    StartLearningAndLambda();
+    link_->Flag = true;
+    SetStatus("connection", t::kConnected, true);
+    emit connectFinished(true);
+}
+
+void TMainForm::StartLearningAndLambda() {
+    // The reader exists before the cycle that reads it.
+    lc_.reset();
+    lc_ = TLcThreat::Create(settings_.lcPort, settings_.lamSensor);
+    Control<QSpinBox>("RzSpinEdit1")->setValue(kRequestDelayRange.Clamp(settings_.delayRate));
+    Control<QSpinBox>("RzSpinEdit4")->setValue(kHitsPerPointRange.Clamp(settings_.countRtRewrite));
+    PushOptions();
+    const std::filesystem::path logs = options_.logDirectory.empty()
+                                           ? SessionLog::DefaultDirectory()
+                                           : std::filesystem::path(options_.logDirectory) / "Logs";
+    learning_ = std::make_unique<LearningConnection>(
+        engine_, *link_, lc_.get(), std::make_unique<SessionLog>(logs, logTimeName_));
+}
+
+void TMainForm::Disconnect() {
+    if (!ecuConnected_)
+        return;
+    if (learning_)
+        learning_->Terminate();
+    DisconnectLink();
+}
+
+void TMainForm::DisconnectLink() {
+    if (link_->Stop()) {
+        ecuConnected_ = false;
+        paint_.EcuConnected = false;
+        SetStatus("connection", t::kDisconnected, false);
+        for (GridView* g : grids_)
+            g->viewport()->update();
+    } else {
+        messages_->Plain(t::kStopFailed);
+    }
+    if (lc_ && LcRunning) {
+        lc_->ExitReadPort = true;
+        // The reader is always stopped, so its port is free for the next connection.
+        lc_->stop();
+        SetStatus("lambda", StatusText("lambda")->text(), false);
+    }
+    // The cycle has been asked to end; it reads the reader, so it goes first.
+    learning_.reset();
+    lc_.reset();
+}
+
+void TMainForm::ToggleLearning() {
+    const bool on = !educations_.load();
+    educations_ = on;
+    engine_.SetEducations(on);
+    SetStatus("learning", on ? t::kLearningOn : t::kLearningOff, on);
+    toolActions_[5]->setToolTip(on ? t::kStopLearning : t::kStartLearning);
+    toolActions_[5]->setText(on ? t::kStopLearning : t::kStartLearning);
+}
+
+void TMainForm::ExitTool() {
+    Disconnect();
+    close();
+}
+
+void TMainForm::ClearTroubleCodes() {
+    if (ecuConnected_ && link_)
+        link_->Flag_Clear_Error = true;
+}
+
+void TMainForm::WriteLearningBoxes() {
+    PushOptions();
+    veltrano::WriteLearningBoxes(options_.settingsPath, Control<QSpinBox>("RzSpinEdit1")->value(),
+                                 Control<QSpinBox>("RzSpinEdit4")->value());
+}
+
+}  // namespace veltrano
+
+namespace veltrano {
+
+void TMainForm::PushOptions() {
+    LearningOptions o;
+    if (Control<QRadioButton>("RadioOlt")->isChecked())
+        o.target = WriteTarget::Olt;
+    if (Control<QRadioButton>("RadioRam")->isChecked())
+        o.target = WriteTarget::RamPcn;
+    if (Control<QRadioButton>("RadioRamUoz")->isChecked())
+        o.target = WriteTarget::RamUoz;
+    if (Control<QRadioButton>("RadioDK")->isChecked())
+        o.source = LambdaSource::Dk;
+    if (Control<QRadioButton>("RadioVoltDk")->isChecked())
+        o.source = LambdaSource::VoltDk;
+    if (Control<QRadioButton>("RadioLAM_SHDK")->isChecked())
+        o.source = LambdaSource::Shdk;
+    o.rememberMovement = Control<QCheckBox>("CheckBox1")->isChecked();
+    o.autoSmoothing = Control<QCheckBox>("CheckBox4")->isChecked();
+    o.skipBelow2Tps = Control<QCheckBox>("CheckBox7")->isChecked();
+    o.requestDelay = Control<QSpinBox>("RzSpinEdit1")->value();
+    o.learnCoolant = Control<QSpinBox>("RzSpinEdit3")->value();
+    o.hitsPerPoint = Control<QSpinBox>("RzSpinEdit4")->value();
+    engine_.SetOptions(o);
+    paint_.rememberMovement = o.rememberMovement;
+}
+
+}  // namespace veltrano

@@ -1,0 +1,30 @@
+// The demo: an ECU and a wideband controller simulated in-process on pseudo-terminals, a
+// generated image, and a settings file of its own that points at them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace veltrano {
+
+class DemoMode {
+  public:
+    DemoMode();
+    ~DemoMode();
+    // Starts the simulators and writes the demo settings file into `dir`. False with a
+    // message when a pseudo-terminal cannot be opened.
+    bool Start(const std::string& dir, std::string* error);
+    const std::string& SettingsPath() const { return settingsPath_; }
+    // The demo image (the one the simulated ECU runs).
+    static std::vector<std::uint8_t> Image();
+    static bool Available();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::string settingsPath_;
+};
+
+}  // namespace veltrano

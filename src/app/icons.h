@@ -1,0 +1,15 @@
+// The toolbar pictures and the status bar's lit and unlit indicators, drawn in code.
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace veltrano {
+
+enum class ToolIcon { Open, Save, Settings, Connect, Disconnect, Learning, Exit };
+
+QIcon MakeToolIcon(ToolIcon which);
+// A lit (green) or unlit (grey) indicator, 14 x 14.
+QPixmap IndicatorPixmap(bool on);
+
+}  // namespace veltrano

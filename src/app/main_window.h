@@ -1,0 +1,194 @@
+// The main window: toolbar, the table tabs, the "Настройка" tab, the status bar, and the
+// owner of the image, the ECU link, the learning driver and the lambda reader.
+#pragma once
+
+#include <QHash>
+#include <QLabel>
+#include <QMainWindow>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/cell_colours.h"
+#include "app/grid_view.h"
+#include "app/live_panels.h"
+#include "app/settings/settings.h"
+#include "app/window_learning_view.h"
+#include "calibration/calibration_file.h"
+#include "learning/learning_engine.h"
+
+class QAction;
+class QCheckBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+class QTimer;
+
+namespace veltrano {
+
+enum class TransformKind { X, Y, Smooth };
+
+class LearningConnection;
+class QtMessages;
+class TLcThreat;
+class TOBDII;
+class SessionLog;
+
+// How the window is started.
+struct WindowOptions {
+    std::string settingsPath;        // Settings.ini to read and write
+    bool showFirstRunDialog = true;  // welcome box and dialog when the file is missing
+    std::string logDirectory;        // where "Logs" is created; empty: the current directory
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TMainForm(WindowOptions options, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Toolbar actions (also used by the tests and the demo mode).
+    bool OpenFirmwareFile(const QString& path);
+    bool OpenFirmwareBytes(std::vector<std::uint8_t> bytes, const QString& name);
+    void SaveFirmware();
+    void ShowSettingsDialog();
+    void Connect();
+    void Disconnect();
+    void ToggleLearning();
+    void ExitTool();
+    void ClearTroubleCodes();
+    void LoadSettings();
+    void Reload_status(int intake, int max);
+
+    // State the tests look at.
+    bool EcuConnected() const { return ecuConnected_; }
+    bool Educations() const { return educations_.load(); }
+    bool Connecting() const { return connecting_; }
+    const std::string& LogTimeName() const { return logTimeName_; }
+    const AppSettings& Settings() const { return settings_; }
+    const std::string& SettingsPath() const { return options_.settingsPath; }
+    Calibration& Image() { return calib_; }
+    TOBDII* Link() const { return link_.get(); }
+    QTabWidget* LeftTabs() const { return leftTabs_; }
+    QTabWidget* RightTabs() const { return rightTabs_; }
+    GridView* Grid(const QString& name) const { return grids_.value(name); }
+    QLabel* Panel(const QString& name) const { return panels_.value(name); }
+    QLabel* StatusText(const QString& name) const { return statusTexts_.value(name); }
+    QLabel* StatusIcon(const QString& name) const { return statusIcons_.value(name); }
+    QAction* ToolAction(int index) const { return toolActions_[index]; }
+    QProgressBar* Progress() const { return progress_; }
+    QtMessages& Messages() const { return *messages_; }
+    PaintState& Paint() { return paint_; }
+    LearningEngine& Engine() { return engine_; }
+    std::mutex& GridsMutex() { return gridsMutex_; }
+    WindowLearningView& View() { return view_; }
+
+    // Tab page indices, hidden tabs counted.
+    enum Page {
+        kBcn,
+        kPcn,
+        kAfr,
+        kUoz,
+        kRt,
+        kPcnTrt,
+        kData,
+        kDiag,
+        kErrors,
+        kShdk,
+        kPcn32,
+        kPcn32x32
+    };
+    int ActivePage() const;
+    void SetActivePage(int page);
+    // Pulls the workers' latest state into the widgets (the refresh timer calls it).
+    void RefreshLive();
+
+  signals:
+    void connectFinished(bool ok);
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    friend class TuningTab;
+    void BuildToolbar();
+    void BuildStatusBar();
+    void BuildLeftTabs();
+    void BuildRightTab();
+    QWidget* BuildTableTab(GridView* grid, QWidget* extra = nullptr);
+    QWidget* BuildDataTab();
+    QWidget* BuildDiagTab();
+    QWidget* BuildErrorsTab();
+    QWidget* BuildUozTab();
+    GridView* AddGrid(const QString& name, TextGrid* grid, bool labelRow, bool labelCol);
+    QLabel* AddPanel(const QString& name, bool dark = true);
+    void AddStatusPanel(const QString& name, const QString& caption, bool icon, bool bold = false);
+    void SetStatus(const QString& name, const QString& caption, std::optional<bool> on);
+    void SetTabShown(int page, bool shown);
+    void AfterOpen();
+    void ReloadAllGrids();
+    void InstallPaintRules();
+    void InstallEditors();
+    void ShowGridMenu(GridView* grid, const QPoint& pos, bool second);
+    void ExportTable();
+    void Transform(TransformKind kind);
+    void EditKey(GridView* grid, char32_t key);
+    void GenerateUoz();
+    void ApplyChanges();
+    void SwitchPcnTable(bool checked);
+    void WriteLearningBoxes();
+    void FinishConnect(std::unique_ptr<TOBDII> link, bool ok);
+    void DisconnectLink();
+    void StartLearningAndLambda();
+    void PushOptions();
+    void ShowRecord(const LearningShown& shown);
+
+    WindowOptions options_;
+    AppSettings settings_;
+    Calibration calib_;
+    // Held by the window whenever it reads or edits the grids; the learning cycle shares it.
+    std::mutex gridsMutex_;
+    LearningEngine engine_{calib_.grids, gridsMutex_};
+    WindowLearningView view_;
+    std::unique_ptr<QtMessages> messages_;
+    std::unique_ptr<TOBDII> link_;
+    std::unique_ptr<TLcThreat> lc_;
+    std::unique_ptr<LearningConnection> learning_;
+    bool ecuConnected_ = false;
+    bool connecting_ = false;
+    std::atomic<bool> educations_{false};
+    std::string logTimeName_;
+    LiveViewState liveState_;
+    PaintState paint_;
+    std::thread connectThread_;
+    std::atomic<int> progressIntake_{-1};
+    std::atomic<int> progressMax_{0};
+
+    QTabWidget* leftTabs_ = nullptr;
+    QTabWidget* rightTabs_ = nullptr;
+    QWidget* pages_[12] = {};
+    QString pageTitles_[12];
+    QAction* toolActions_[7] = {};
+    QProgressBar* progress_ = nullptr;
+    QTimer* refreshTimer_ = nullptr;
+    QHash<QString, GridView*> grids_;
+    QHash<QString, QLabel*> panels_;
+    QHash<QString, QLabel*> statusTexts_;
+    QHash<QString, QLabel*> statusIcons_;
+    QHash<QString, QWidget*> controls_;
+    QLineEdit* loadScale_ = nullptr;
+
+  public:
+    // "Настройка" controls by their names.
+    template <class T>
+    T* Control(const QString& name) const {
+        return qobject_cast<T*>(controls_.value(name));
+    }
+};
+
+}  // namespace veltrano
