@@ -4,10 +4,13 @@
 
 #include <sys/ioctl.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <thread>
 
+#include "sim/lambda_frames.h"
+#include "sim/lambda_simulator.h"
 #include "tests/sim/pty_client.h"
 
 namespace veltrano {
@@ -180,6 +183,43 @@ TEST_F(EcuSimulatorTest, RecordsRequestsAndStopsCleanly) {
     sim->Stop();
     sim->Stop();
     EXPECT_TRUE(sim->DevicePath().empty());
+}
+
+TEST_F(EcuSimulatorTest, SilenceEndsTheSession) {
+    EcuSimOptions o;
+    o.wireTiming = false;
+    o.answerDelayMs = 0;
+    o.sessionTimeoutMs = 100;
+    sim = std::make_unique<EcuSimulator>(o);
+    ASSERT_TRUE(sim->Start());
+    client = std::make_unique<PtyClient>(sim->DevicePath());
+    client->Exchange(kStart, 12);
+    client->Exchange(Request(0x10, {0x81, 0x26}), 13);
+    EXPECT_EQ(sim->Status().lineBaud, 38400);
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    const EcuStatus s = sim->Status();
+    EXPECT_FALSE(s.communicating);
+    EXPECT_EQ(s.lineBaud, 10400);
+}
+
+// The wideband reads the engine's measured mixture: 10 % more air than calibrated.
+TEST_F(EcuSimulatorTest, WidebandFollowsTheMeasuredMixture) {
+    StartSim();
+    sim->HoldOperatingPoint(OperatingPoint{3000.0, 20.0, 70.0, 60.0});
+    sim->SetCoolant(90.0);
+    sim->SetTrueVeErrorPercent(10.0);
+    const EcuStatus s = sim->Status();
+    EXPECT_NEAR(s.measuredAfr / s.targetAfr, 1.10, 0.02);
+    LambdaSimOptions lo;
+    lo.wireTiming = false;
+    lo.afrSource = [this] { return sim->MeasuredAfr(); };
+    LambdaSimulator lambda(lo);
+    ASSERT_TRUE(lambda.Start());
+    PtyClient reader(lambda.DevicePath());
+    const Bytes stream = reader.ReceiveFor(300);
+    const Bytes expected = Lc1Packet(0, 147, Lc1ValueForAfr(s.measuredAfr));
+    EXPECT_NE(std::search(stream.begin(), stream.end(), expected.begin(), expected.end()),
+              stream.end());
 }
 
 // A pty, unlike a real port, stays exclusive after its user closed it; the simulator clears
