@@ -119,6 +119,9 @@ void EcuSimulator::Impl::Serve(const EcuRequest& request) {
             answer.frame = BuildNegativeAnswer(request.service, faults.negativeCode);
         } else if (!plan.silent) {
             answer = AnswerRequest(request, state, [this] { return EngineNow(); });
+            if (answer.baudAfter) {
+                state.lineBaud = *answer.baudAfter;
+            }
         }
     }
     requestArrived.notify_all();
@@ -126,9 +129,7 @@ void EcuSimulator::Impl::Serve(const EcuRequest& request) {
         SendAnswer(std::move(answer.frame), plan);
     }
     if (answer.baudAfter) {
-        std::lock_guard<std::mutex> lock(mutex);
-        state.lineBaud = *answer.baudAfter;
-        writer.SetBaud(*answer.baudAfter);
+        writer.SetBaud(*answer.baudAfter);  // the new speed starts after the answer
     }
 }
 

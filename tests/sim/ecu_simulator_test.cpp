@@ -112,7 +112,7 @@ TEST_F(EcuSimulatorTest, AnswerFaults) {
     for (const Case& k : cases) {
         sim->SetFaults(k.faults);
         client->Send(kStart);
-        EXPECT_EQ(client->ReceiveFor(150), k.expected) << k.what;
+        EXPECT_EQ(client->ReceiveFor(300), k.expected) << k.what;
     }
     sim->SetFaults({});
     EXPECT_EQ(client->Exchange(kStart, 12), Concat(kStart, kStartAnswer)) << "drop once resumes";
@@ -135,7 +135,7 @@ TEST_F(EcuSimulatorTest, FaultsLimitedToOneServiceAndStopAfter) {
     sim->SetFaults(stop);
     EXPECT_EQ(client->Exchange(kStart, 12), Concat(kStart, kStartAnswer));
     client->Send(kStart);
-    EXPECT_EQ(client->ReceiveFor(150), kStart) << "only the echo after the limit";
+    EXPECT_EQ(client->ReceiveFor(300), kStart) << "only the echo after the limit";
 }
 
 TEST_F(EcuSimulatorTest, SplitAnswerArrivesInTwoParts) {
@@ -145,9 +145,11 @@ TEST_F(EcuSimulatorTest, SplitAnswerArrivesInTwoParts) {
     split.splitGapMs = 80;
     sim->SetFaults(split);
     client->Send(kStart);
-    const Bytes first = client->ReceiveFor(40);
+    const Bytes first = client->Receive(8);
+    const auto firstAt = Clock::now();
     EXPECT_EQ(first, Concat(kStart, {0x83, 0xF1, 0x10}));
-    EXPECT_EQ(client->ReceiveFor(150), (Bytes{0xC1, 0xEF, 0x8F, 0xC3}));
+    EXPECT_EQ(client->Receive(4), (Bytes{0xC1, 0xEF, 0x8F, 0xC3}));
+    EXPECT_GE(Clock::now() - firstAt, std::chrono::milliseconds(50));
 }
 
 // With wire timing the echo and answer take their time on the line, plus the answer delay.
@@ -161,12 +163,12 @@ TEST_F(EcuSimulatorTest, WireTimingPacesAtTheNegotiatedSpeed) {
     };
     const double slow = timed(kStart, 12);  // 12 bytes at 10400: 11.5 ms + 20 ms
     EXPECT_GE(slow, 31.0);
-    EXPECT_LT(slow, 60.0);
+    EXPECT_LT(slow, 150.0);  // generous: a busy machine wakes late
     timed(Request(0x10, {0x81, 0x39}), 13);
     EXPECT_EQ(sim->Status().lineBaud, 57600);
     const double fast = timed(Request(0x21, {0x01}), 49);  // 49 bytes at 57600: 8.5 ms + 20 ms
     EXPECT_GE(fast, 28.0);
-    EXPECT_LT(fast, 50.0);
+    EXPECT_LT(fast, 150.0);
     timed(Request(0x20), 10);
     EXPECT_EQ(sim->Status().lineBaud, 10400);
 }
