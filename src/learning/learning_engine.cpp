@@ -166,10 +166,13 @@ void LearningEngine::Pass(ConnectionLearningState& conn, LearningLink& link, Lea
     // their last values.
     const double target = live.FsensorAirFuelRatio;
     const bool haveTarget = target != 0 && std::isfinite(target);
+    conn.recordsSinceReading += 1;
     if (lambda != nullptr && lambda->Running() && lambda->Pending()) {
         shown.reading = lambda->Take();
-        if (shown.reading && haveTarget)
+        if (shown.reading && haveTarget && shown.reading->AFR > 0) {
             s_.LC_COrrect = shown.reading->AFR / target;
+            conn.recordsSinceReading = 0;
+        }
     }
     conn.NarrowbandAfr = NarrowbandAfr(live.FsensorLamMdaVoltage_2);
     if (haveTarget)
@@ -197,7 +200,7 @@ void LearningEngine::Pass(ConnectionLearningState& conn, LearningLink& link, Lea
     LocateCell(image, options, notices);
     Gate(live, options, educations);
     Stationarity(live, options);
-    if (!haveTarget)
+    if (!haveTarget || !CoefficientUsable(conn, options))
         s_.AllowLearning = false;
     if (s_.AllowLearning)
         Learn(conn, link, live, image, options, notices);
@@ -217,6 +220,17 @@ void LearningEngine::Pass(ConnectionLearningState& conn, LearningLink& link, Lea
     shown.allowLearning = s_.AllowLearning;
     shown.updated = s_.OltRewriteMark != 0 || s_.RamRewriteMark != 0;
     notices.shown = shown;
+}
+
+// A coefficient of 0 (no reading yet) or a wideband value that has stopped coming would
+// drive the table to its limits; such records are not samples.
+bool LearningEngine::CoefficientUsable(const ConnectionLearningState& conn,
+                                       const LearningOptions& options) const {
+    if (options.source == LambdaSource::Shdk) {
+        return s_.LC_COrrect > 0 && std::isfinite(s_.LC_COrrect) &&
+               conn.recordsSinceReading <= kStaleReadingRecords;
+    }
+    return conn.LambdaCoeff > 0 && std::isfinite(conn.LambdaCoeff);
 }
 
 void LearningEngine::LocateCell(const LearningImage& image, const LearningOptions& options,

@@ -39,6 +39,9 @@ struct LearningPaintState {
     CellCounts MovementMap{};
 };
 
+// Records after the last wideband reading during which the wideband source still learns.
+inline constexpr long kStaleReadingRecords = 20;
+
 class LearningEngine {
   public:
     LearningEngine(CalibrationGrids& grids, std::mutex& gridsMutex);
@@ -75,6 +78,8 @@ class LearningEngine {
     void Pass(ConnectionLearningState& conn, LearningLink& link, LearningLambda* lambda,
               SessionLog* log, const LiveRecord& live, bool fresh, Notices& notices);
     void LocateCell(const LearningImage& image, const LearningOptions& options, Notices& notices);
+    bool CoefficientUsable(const ConnectionLearningState& conn,
+                           const LearningOptions& options) const;
     void Gate(const LiveRecord& live, const LearningOptions& options, bool educations);
     void Stationarity(const LiveRecord& live, const LearningOptions& options);
     void Learn(ConnectionLearningState& conn, LearningLink& link, const LiveRecord& live,

@@ -61,8 +61,9 @@ struct ConnectionLearningState {
     AxisFractions frac;
     double LambdaCoeff = 0;
     double NarrowbandAfr = 0;
-    std::uint64_t lastSequence = 0;  // live record last processed
-    bool logFailing = false;         // the last log row could not be written
+    std::uint64_t lastSequence = 0;       // live record last processed
+    long recordsSinceReading = 1L << 30;  // records since the last wideband reading
+    bool logFailing = false;              // the last log row could not be written
 };
 
 }  // namespace veltrano

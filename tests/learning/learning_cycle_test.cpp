@@ -151,6 +151,19 @@ TEST_F(CycleTest, NarrowbandSourcesLearnOnlyInTheirZones) {
     }
 }
 
+TEST_F(CycleTest, WidebandSourceNeedsLiveReadings) {
+    for (int i = 0; i < 30; ++i)
+        Process(At(kRpm, kKpa));  // controller silent from the start
+    EXPECT_EQ(engine.State().samples, 0);
+    EXPECT_EQ(grids.SG_PCN.Cell(2, 6), "1");
+    Process(At(kRpm, kKpa), 14.7 * 1.1);
+    EXPECT_EQ(engine.State().samples, 1);
+    // The controller goes silent: the last quotient serves a few more records, then none.
+    for (int i = 0; i < 40; ++i)
+        Process(At(kRpm, kKpa));
+    EXPECT_EQ(engine.State().samples, 1 + kStaleReadingRecords);
+}
+
 TEST_F(CycleTest, ZeroTargetAfrNeverMakesInfinities) {
     SessionLog::CreateDirectory(logDir);
     SessionLog log(logDir, "(01.02.26_10.02)");
