@@ -1,28 +1,179 @@
-// The grids' key editors, transforms, ignition generator and the apply button, handed to
-// the editing and learning layers.
+// The grids' key editors, the table menu, the ignition generator, the apply button and the
+// PCN switch, handed to the editing and learning layers with the grids' lock held.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "app/app_texts.h"
 #include "app/main_window.h"
+#include "app/qt_messages.h"
+#include "editing/key_editors.h"
+#include "editing/table_menu.h"
+#include "editing/uoz_generator.h"
+#include "learning/learning_connection.h"
+#include "learning/pcn_update.h"
+#include "learning/table_transfer.h"
+#include "link/obdii.h"
 
 namespace veltrano {
 
+namespace {
+
+GridSelection ToSelection(const CellRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+EditContext TMainForm::MakeEditContext() {
+    EditContext ctx;
+    ctx.firmware = &calib_.firmware;
+    ctx.layout = &calib_.layout;
+    ctx.link = link_.get();
+    ctx.radios.RadioOlt = Control<QRadioButton>("RadioOlt")->isChecked();
+    ctx.radios.RadioRam = Control<QRadioButton>("RadioRam")->isChecked();
+    ctx.radios.RadioRamUoz = Control<QRadioButton>("RadioRamUoz")->isChecked();
+    ctx.learning = &pcnListener_;
+    ctx.messages = &deferred_;
+    ctx.sep = DecimalSeparator();
+    ctx.SmoothPcnTable = [this] {
+        if (!link_)
+            return;
+        const CellCounts hits = engine_.State().LearnHits;
+        link_->WithTables([&](TOBDII& k) {
+            SmoothPcnTable(k.TablePCN, hits, calib_.grids.SG_PCN, DecimalSeparator());
+            return 0;
+        });
+    };
+    return ctx;
+}
+
 void TMainForm::InstallEditors() {
-    for (GridView* g : grids_) {
-        connect(g, &QObject::destroyed, this, [] {});
+    for (GridView* g : grids_)
         g->onKey = [this, g](char32_t key) { EditKey(g, key); };
+}
+
+void TMainForm::EditKey(GridView* view, char32_t key) {
+    CalibrationGrids& g = calib_.grids;
+    const QString name = view->objectName();
+    EditContext ctx = MakeEditContext();
+    const GridSelection sel = ToSelection(view->Selection());
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        if (name == "SG_PCN")
+            SG_PCNKeyPress(ctx, g.SG_PCN, sel, key);
+        else if (name == "SG_PCN_32x32")
+            SG_PCN_32x32KeyPress(ctx, g.SG_PCN_32x32, sel, key);
+        else if (name == "SG_BCN")
+            SG_BCNKeyPress(ctx, g.SG_BCN, sel, key);
+        else if (name == "SG_UOZ")
+            SG_UOZKeyPress(ctx, g.SG_UOZ, sel, key);
+        else if (name == "SG_AFR")
+            SG_AFRKeyPress(ctx, g.SG_AFR, sel, key);
+        else if (name == "RzStringGrid1")
+            RzStringGrid1KeyPress(ctx, g.RzStringGrid1, sel, key);
+        else if (name == "RzStringGrid3")
+            RzStringGrid3KeyPress(ctx, g.RzStringGrid3, key);
+        else if (name == "RzStringGrid4")
+            RzStringGrid4KeyPress(ctx, g.RzStringGrid4, sel, key);
+        else if (name == "RzStringGrid5")
+            RzStringGrid5KeyPress(ctx, g.RzStringGrid5, sel, key);
+        else if (name == "RzStringGrid6")
+            RzStringGrid6KeyPress(ctx, g.RzStringGrid6, sel, key);
+        else if (name == "RzStringGrid7")
+            RzStringGrid7KeyPress(ctx, g.RzStringGrid7, key);
+        else if (name == "RzStringGrid8")
+            RzStringGrid8KeyPress(ctx, g.RzStringGrid8, key);
+        else if (name == "SG_Min_Inj_Time")
+            SG_Min_Inj_TimeKeyPress(ctx, g.SG_Min_Inj_Time, key);
+        else
+            return;  // the live and the extra PCN grids are not editable
+    }
+    view->Model()->Reload();
+}
+
+void TMainForm::Transform(TransformKind kind) {
+    const int page = ActivePage();
+    if (page < kBcn || page > kUoz)
+        return;
+    static const char* const names[] = {"SG_BCN", "SG_PCN", "SG_AFR", "SG_UOZ"};
+    GridView* view = Grid(names[page]);
+    EditContext ctx = MakeEditContext();
+    const GridSelection sel = ToSelection(view->Selection());
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        if (kind == TransformKind::X)
+            N1Click(ctx, calib_.grids, page, sel);
+        if (kind == TransformKind::Y)
+            Y1Click(ctx, calib_.grids, page, sel);
+        if (kind == TransformKind::Smooth)
+            N3Click(ctx, calib_.grids, page);
+    }
+    view->Model()->Reload();
+}
+
+void TMainForm::GenerateUoz() {
+    EditContext ctx = MakeEditContext();
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        Button3Click(ctx, calib_.grids, loadScale_->text().toStdString());
+    }
+    Grid("SG_UOZ")->Model()->Reload();
+    ReplayDeferred();
+}
+
+void TMainForm::ApplyChanges() {
+    ApplyInputs in;
+    in.page = ActivePage();
+    in.firmwareLoaded = calib_.layout.FirmwareLoaded;
+    in.flagDadUozAfr = calib_.layout.FlagDadUozAfr;
+    if (Control<QRadioButton>("RadioOlt")->isChecked())
+        in.target = WriteTarget::Olt;
+    if (Control<QRadioButton>("RadioRam")->isChecked())
+        in.target = WriteTarget::RamPcn;
+    if (Control<QRadioButton>("RadioRamUoz")->isChecked())
+        in.target = WriteTarget::RamUoz;
+    in.bcnMultiplier = calib_.firmware.FlagTRS239 && calib_.firmware.Flag_DAD_BCN ? 2 : 1;
+    in.sep = DecimalSeparator();
+    ApplyResult result;
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        result = veltrano::ApplyChanges(in, calib_.grids, learning_ ? &learning_->Link() : nullptr);
+    }
+    if (result.error)
+        messages_->Warning(result.error->text, app_texts::kErrorCaption);
+}
+
+void TMainForm::SwitchPcnTable(bool checked) {
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        veltrano::SwitchPcnTable(checked, calib_.firmware, calib_.layout, calib_.grids,
+                                 ecuConnected_, learning_ ? &learning_->Link() : nullptr,
+                                 DecimalSeparator());
+    }
+    engine_.SetImage(LearningImageFrom(calib_.firmware, calib_.layout));
+    Grid("SG_PCN")->Model()->Reload();
+    Grid("RzStringGrid2")->Model()->Reload();
+}
+
+}  // namespace veltrano
+
+namespace veltrano {
+
+// Boxes raised while the grids' lock was held are shown after it is released: a modal box
+// repaints the grids, and painting takes the same lock.
+void TMainForm::ReplayDeferred() {
+    const auto entries = std::exchange(deferred_.entries, {});
+    for (const auto& e : entries) {
+        if (e.kind == "warning")
+            messages_->Warning(e.text, e.caption);
+        else
+            messages_->Information(e.text, e.caption);
     }
 }
 
-void TMainForm::EditKey(GridView*, char32_t) {}
-
-void TMainForm::Transform(TransformKind) {}
-
-void TMainForm::GenerateUoz() {}
-
-void TMainForm::ApplyChanges() {}
-
-void TMainForm::SwitchPcnTable(bool) {}
+// The learning engine offers no entry for the rewrite marks and the sample count yet; the
+// request itself has been raised on the link by the editor.
+void TMainForm::PcnListener::PcnRewriteRequested(PcnRewrite) {}
 
 }  // namespace veltrano

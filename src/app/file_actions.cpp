@@ -14,8 +14,49 @@
 namespace veltrano {
 namespace t = app_texts;
 
+namespace {
+
+// What an open does not own: the generator's base curve and the live-view grids' values.
+struct KeptCells {
+    std::vector<std::string> baseCurve, rt, shdk;
+};
+
+KeptCells Keep(const CalibrationGrids& g) {
+    KeptCells k;
+    for (int c = 1; c <= 16; ++c) {
+        k.baseCurve.push_back(g.SG_UOZ.Cell(c, 17));
+        for (int r = 1; r <= 16; ++r) {
+            k.rt.push_back(g.SG_RT.Cell(c, r));
+            k.shdk.push_back(g.RzStringGrid2.Cell(c, r));
+        }
+    }
+    return k;
+}
+
+void Restore(const KeptCells& k, CalibrationGrids& g) {
+    size_t i = 0;
+    for (int c = 1; c <= 16; ++c) {
+        g.SG_UOZ.SetCell(c, 17, k.baseCurve[size_t(c - 1)]);
+        for (int r = 1; r <= 16; ++r, ++i) {
+            g.SG_RT.SetCell(c, r, k.rt[i]);
+            g.RzStringGrid2.SetCell(c, r, k.shdk[i]);
+        }
+    }
+}
+
+}  // namespace
+
 bool TMainForm::OpenFirmwareFile(const QString& path) {
-    if (!OpenCalibration(path.toStdString(), *messages_, calib_, DecimalSeparator()))
+    bool opened = false;
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        const KeptCells kept = Keep(calib_.grids);
+        opened = OpenCalibration(path.toStdString(), deferred_, calib_, DecimalSeparator());
+        if (opened)
+            Restore(kept, calib_.grids);
+    }
+    ReplayDeferred();
+    if (!opened)
         return false;
     setWindowTitle(windowTitle() + "    " + path);
     AfterOpen();
@@ -23,11 +64,17 @@ bool TMainForm::OpenFirmwareFile(const QString& path) {
 }
 
 bool TMainForm::OpenFirmwareBytes(std::vector<std::uint8_t> bytes, const QString& name) {
+    bool opened = false;
     {
         std::lock_guard<std::mutex> lock(gridsMutex_);
-        if (!OpenCalibrationBytes(std::move(bytes), *messages_, calib_, DecimalSeparator()))
-            return false;
+        const KeptCells kept = Keep(calib_.grids);
+        opened = OpenCalibrationBytes(std::move(bytes), deferred_, calib_, DecimalSeparator());
+        if (opened)
+            Restore(kept, calib_.grids);
     }
+    ReplayDeferred();
+    if (!opened)
+        return false;
     setWindowTitle(windowTitle() + "    " + name);
     AfterOpen();
     return true;
@@ -58,7 +105,13 @@ void TMainForm::ReloadAllGrids() {
 void TMainForm::SaveFirmware() {
     if (!calib_.layout.FirmwareLoaded)
         return;
-    if (!EncodeGridsForSave(calib_, *messages_, DecimalSeparator()))
+    bool encoded = false;
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        encoded = EncodeGridsForSave(calib_, deferred_, DecimalSeparator());
+    }
+    ReplayDeferred();
+    if (!encoded)
         return;
     QString filter = "Bin (*.bin)";
     const QString path =
@@ -114,7 +167,6 @@ void TMainForm::InstallPaintRules() {
                                                            {"SG_PCN_32x32", PaintedGrid::Pcn32x32}};
     for (const auto& [name, kind] : painted) {
         GridView* view = Grid(name);
-        view->Model()->SetMutex(&gridsMutex_);
         view->paintRule = [this, kind = kind](int c, int r) -> std::optional<CellPaint> {
             const auto colour = PaintCell(kind, c, r, paint_);
             if (!colour)

@@ -114,7 +114,11 @@ void GridView::SelectCells(const CellRect& r) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* e) {
-    const QString text = e->text();
+    QString text = e->text();
+    if (text.isEmpty() && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
+        text = QString(QChar(13));
+    if (text.isEmpty() && e->key() == Qt::Key_Backspace)
+        text = QString(QChar(8));
     const bool navigation = e->key() == Qt::Key_Left || e->key() == Qt::Key_Right ||
                             e->key() == Qt::Key_Up || e->key() == Qt::Key_Down ||
                             e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown ||

@@ -47,6 +47,13 @@ TMainForm::TMainForm(WindowOptions options, QWidget* parent)
     BuildStatusBar();
 
     // Creation steps: fixed labels come with the grids; then the settings.
+    // Creation: the generator's base curve and the RT grid's zeros.
+    static const int kBaseCurve[16] = {3, 5, 7, 12, 17, 19, 20, 21, 23, 24, 24, 25, 25, 24, 23, 22};
+    for (int c = 1; c <= 16; ++c) {
+        calib_.grids.SG_UOZ.SetCell(c, 17, std::to_string(kBaseCurve[c - 1]));
+        for (int r = 1; r <= 16; ++r)
+            calib_.grids.SG_RT.SetCell(c, r, "0");
+    }
     engine_.SetView(&view_);
     LoadSettings();
     SetTabShown(kPcnTrt, false);

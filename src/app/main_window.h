@@ -17,6 +17,7 @@
 #include "app/settings/settings.h"
 #include "app/window_learning_view.h"
 #include "calibration/calibration_file.h"
+#include "editing/edit_context.h"
 #include "learning/learning_engine.h"
 
 class QAction;
@@ -64,6 +65,10 @@ class TMainForm : public QMainWindow {
     void ClearTroubleCodes();
     void LoadSettings();
     void Reload_status(int intake, int max);
+    // The table menu's transforms on the active tab.
+    void Transform(TransformKind kind);
+    void ApplyChanges();
+    void GenerateUoz();
 
     // State the tests look at.
     bool EcuConnected() const { return ecuConnected_; }
@@ -136,10 +141,9 @@ class TMainForm : public QMainWindow {
     void InstallEditors();
     void ShowGridMenu(GridView* grid, const QPoint& pos, bool second);
     void ExportTable();
-    void Transform(TransformKind kind);
     void EditKey(GridView* grid, char32_t key);
-    void GenerateUoz();
-    void ApplyChanges();
+    EditContext MakeEditContext();
+    void ReplayDeferred();
     void SwitchPcnTable(bool checked);
     void WriteLearningBoxes();
     void FinishConnect(std::unique_ptr<TOBDII> link, bool ok);
@@ -155,6 +159,12 @@ class TMainForm : public QMainWindow {
     std::mutex gridsMutex_;
     LearningEngine engine_{calib_.grids, gridsMutex_};
     WindowLearningView view_;
+    RecordedMessages deferred_;  // boxes raised under the grids' lock, shown after it
+    // A fuel-table edit's write request resets the learning run.
+    struct PcnListener final : PcnEditListener {
+        LearningEngine* engine = nullptr;
+        void PcnRewriteRequested(PcnRewrite kind) override;
+    } pcnListener_;
     std::unique_ptr<QtMessages> messages_;
     std::unique_ptr<TOBDII> link_;
     std::unique_ptr<TLcThreat> lc_;

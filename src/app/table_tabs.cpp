@@ -77,8 +77,10 @@ QWidget* TMainForm::BuildDataTab() {
     auto strip = [&](const char* caption, const QString& name, TextGrid* grid) {
         col->addWidget(new QLabel(caption, page));
         GridView* v = AddGrid(name, grid, true, false);
-        v->horizontalHeader()->setDefaultSectionSize(name == "RzStringGrid1" ? 42 : 34);
-        v->setFixedHeight(46);
+        const bool wide = name != "RzStringGrid1";
+        v->horizontalHeader()->setDefaultSectionSize(wide ? 36 : 43);
+        v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        v->setFixedHeight(wide ? 62 : 46);
         col->addWidget(v);
     };
     strip(t::kInjDynamic, "RzStringGrid1", &g.RzStringGrid1);
