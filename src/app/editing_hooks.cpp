@@ -90,6 +90,7 @@ void TMainForm::EditKey(GridView* view, char32_t key) {
             return;  // the live and the extra PCN grids are not editable
     }
     view->Model()->Reload();
+    ReplayDeferred();
 }
 
 void TMainForm::Transform(TransformKind kind) {
@@ -110,6 +111,7 @@ void TMainForm::Transform(TransformKind kind) {
             N3Click(ctx, calib_.grids, page);
     }
     view->Model()->Reload();
+    ReplayDeferred();
 }
 
 void TMainForm::GenerateUoz() {
