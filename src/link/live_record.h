@@ -95,6 +95,23 @@ struct LiveRecord {
     bool FOnePointInjection = false;
     bool FNotSyncInjectionAtWork = false;
 
+    // The equipment flags by their property names.
+    bool Lambda() const { return FLambda; }
+    bool Adsorber() const { return FAdsorber; }
+    bool EGRValve() const { return FEGRValve; }
+    bool DetonationSensor() const { return FDetonationSensor; }
+    bool IntakeTempSensor() const { return FIntakeTempSensor; }
+    bool CamshaftPositionSensor() const { return FCamshaftPositionSensor; }
+    bool FuelCutOFF() const { return FFuelCutOFF; }
+    bool IdleWorkAdaptation() const { return FIdleWorkAdaptation; }
+    bool COAdaptation() const { return FCOAdaptation; }
+    bool ThrottleZeroAdaptation() const { return FThrottleZeroAdaptation; }
+    bool NotSyncInjectionAtStart() const { return FNotSyncInjectionAtStart; }
+    bool SaveErrors() const { return FSaveErrors; }
+    bool SpeedSensor() const { return FSpeedSensor; }
+    bool OnePointInjection() const { return FOnePointInjection; }
+    bool NotSyncInjectionAtWork() const { return FNotSyncInjectionAtWork; }
+
     // Which block filled the record last (0x01 or 0x0F; 0 before the first).
     std::uint8_t block = 0;
     // Counts published records of this link, from 1.
