@@ -82,8 +82,14 @@ void TMainForm::RefreshLive() {
     if (const int intake = progressIntake_.exchange(-1); intake >= 0)
         Reload_status(intake, progressMax_.load());
     paint_.FlagDadUozAfr = calib_.layout.FlagDadUozAfr;
-    if (auto shown = view_.TakeRecord())
+    std::chrono::steady_clock::time_point reported;
+    if (auto shown = view_.TakeRecord(&reported)) {
         ShowRecord(*shown);
+        const auto shownAt = std::chrono::steady_clock::now();
+        if (latencies_.size() < 100000)
+            latencies_.push_back(
+                std::chrono::duration<double, std::milli>(shownAt - reported).count());
+    }
     if (auto pending = view_.TakePending()) {
         SetText(Panel("LC_afr_panel"), General(pending->AFR));
         SetStatus("lambda", t::kLc1Prefix + QString::fromStdString(pending->Message_LC1), true);

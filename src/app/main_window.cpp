@@ -63,7 +63,7 @@ TMainForm::TMainForm(WindowOptions options, QWidget* parent)
     InstallEditors();
 
     refreshTimer_ = new QTimer(this);
-    refreshTimer_->setInterval(50);
+    refreshTimer_->setInterval(25);
     connect(refreshTimer_, &QTimer::timeout, this, &TMainForm::RefreshLive);
     refreshTimer_->start();
 
@@ -212,6 +212,10 @@ void TMainForm::ShowSettingsDialog() {
     TFormSettings dialog(settings_, options_.settingsPath, this);
     connect(&dialog, &TFormSettings::saved, this, [this] { LoadSettings(); });
     dialog.exec();
+}
+
+void TMainForm::SetRefreshInterval(int ms) {
+    refreshTimer_->setInterval(ms);
 }
 
 void TMainForm::Reload_status(int intake, int max) {

@@ -112,6 +112,9 @@ class TMainForm : public QMainWindow {
     void SetActivePage(int page);
     // Pulls the workers' latest state into the widgets (the refresh timer calls it).
     void RefreshLive();
+    // Milliseconds from a processed record to its panels, one per shown record.
+    const std::vector<double>& Latencies() const { return latencies_; }
+    void SetRefreshInterval(int ms);
 
   signals:
     void connectFinished(bool ok);
@@ -192,6 +195,7 @@ class TMainForm : public QMainWindow {
     QHash<QString, QLabel*> statusIcons_;
     QHash<QString, QWidget*> controls_;
     QLineEdit* loadScale_ = nullptr;
+    std::vector<double> latencies_;
 
   public:
     // "Настройка" controls by their names.

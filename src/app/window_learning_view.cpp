@@ -12,6 +12,7 @@ void WindowLearningView::RecordProcessed(const LearningShown& shown) {
         reading = record_->reading;
     record_ = shown;
     record_->reading = reading;
+    recordAt_ = std::chrono::steady_clock::now();
     records_ += 1;
 }
 
@@ -30,8 +31,11 @@ void WindowLearningView::CellNotNumber(const std::string& text) {
     cellProblem_ = text;
 }
 
-std::optional<LearningShown> WindowLearningView::TakeRecord() {
+std::optional<LearningShown> WindowLearningView::TakeRecord(
+    std::chrono::steady_clock::time_point* at) {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (at)
+        *at = recordAt_;
     return std::exchange(record_, std::nullopt);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -21,8 +22,8 @@ class WindowLearningView final : public LearningView {
     void LogStatus(const std::string& text) override;
     void CellNotNumber(const std::string& text) override;
 
-    // Window thread: the newest record since the last call, if any.
-    std::optional<LearningShown> TakeRecord();
+    // Window thread: the newest record since the last call, if any, and when it was reported.
+    std::optional<LearningShown> TakeRecord(std::chrono::steady_clock::time_point* at = nullptr);
     std::optional<LambdaReading> TakePending();
     bool TakeCellChanged() { return cellChanged_.exchange(false); }
     bool TakeGridsChanged() { return gridsChanged_.exchange(false); }
@@ -33,6 +34,7 @@ class WindowLearningView final : public LearningView {
   private:
     std::mutex mutex_;
     std::optional<LearningShown> record_;
+    std::chrono::steady_clock::time_point recordAt_;
     std::optional<LambdaReading> pending_;
     std::optional<std::string> logStatus_;
     std::optional<std::string> cellProblem_;

@@ -340,3 +340,102 @@ TEST_F(Dialog, AdapterCheckOnAMissingPortReportsNoAdapter) {
 
 }  // namespace
 }  // namespace veltrano
+
+#ifdef VELTRANO_HAVE_SIM
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+
+#include "sim_rig.h"
+
+namespace veltrano {
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+double Percentile(std::vector<double> v, double p) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(p * double(v.size())))];
+}
+
+TEST_F(Window, ConnectsToTheSimulatedCarShowsLiveDataAndDisconnects) {
+    SimRig rig;
+    std::string error;
+    ASSERT_TRUE(rig.Start(&error)) << error;
+    std::ofstream(options.settingsPath)
+        << "[OBDII]\r\nPort=" << rig.EcuPath()
+        << "\r\nBaudRate1nd=38400\r\nBaudRate2nd=10400\r\nDelayRate=10\r\n[LC_1]\r\nPort="
+        << rig.LambdaPath() << "\r\nLamSensor=LC-1/2\r\n";
+
+    TMainForm& w = Make();
+    w.show();
+    ASSERT_TRUE(w.OpenFirmwareBytes(MakeDemoImage(DefaultDemoOptions()), "demo.bin"));
+    QSignalSpy done(&w, &TMainForm::connectFinished);
+    w.Connect();
+    w.Connect();  // a second request while connecting is ignored
+    ASSERT_TRUE(done.wait(20000));
+    ASSERT_TRUE(done.front().front().toBool())
+        << (Texts("warning").empty() ? "" : Texts("warning").back());
+    EXPECT_TRUE(w.EcuConnected());
+    EXPECT_EQ(w.StatusText("connection")->text(), "Подключено");
+    EXPECT_EQ(w.Control<QSpinBox>("RzSpinEdit1")->value(), 10);
+    w.Connect();  // ignored while connected
+    EXPECT_EQ(done.size(), 1);
+
+    // The event loop's longest pause while records stream in.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = clock.elapsed(), stall = 0;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        stall = std::max(stall, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    probe.start(5);
+    ASSERT_TRUE(WaitUntil([&] { return w.Panel("RPM_panel")->text() != "0"; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return w.Paint().op.RPM_RT > 0; }, 5000));
+    const OperatingPoint op = w.Paint().op;
+    const auto paint = w.Grid("SG_PCN")->paintRule(op.RPM_RT, op.LoadIndex);
+    ASSERT_TRUE(paint);
+    EXPECT_TRUE(paint->fill == QColor(51, 153, 0) || paint->fill == QColor(128, 0, 128));
+    EXPECT_TRUE(
+        WaitUntil([&] { return w.StatusText("delay")->text().startsWith("TimeRead: "); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return w.Panel("RzPanel30")->text() != "0"; }, 5000));
+
+    const fs::path logs = dir / "Logs";
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(logs) && !fs::is_empty(logs); }, 5000));
+    const fs::path csv = fs::directory_iterator(logs)->path();
+    const auto size1 = fs::file_size(csv);
+    QTest::qWait(3000);
+    EXPECT_GT(fs::file_size(csv), size1);
+    probe.stop();
+
+    w.ToggleLearning();
+    EXPECT_EQ(w.StatusText("learning")->text(), "Обучение: вкл");
+    w.Disconnect();
+    EXPECT_FALSE(w.EcuConnected());
+    EXPECT_EQ(w.StatusText("connection")->text(), "Отключено");
+    EXPECT_FALSE(w.Grid("SG_PCN")->paintRule(op.RPM_RT, op.LoadIndex));
+    EXPECT_NE(w.Panel("RPM_panel")->text(), "0");  // panels keep their last texts
+
+    const auto& lat = w.Latencies();
+    std::printf("records shown %zu, latency p50 %.1f ms, p99 %.1f ms, longest stall %lld ms\n",
+                lat.size(), Percentile(lat, 0.5), Percentile(lat, 0.99), (long long)stall);
+    EXPECT_LT(Percentile(lat, 0.99), 100.0);
+    EXPECT_LT(stall, 250);
+}
+
+}  // namespace
+}  // namespace veltrano
+#endif
