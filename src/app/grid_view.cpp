@@ -79,6 +79,11 @@ GridView::GridView(const QString& objectName, TextGrid* grid, bool labelRow, boo
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionsClickable(false);
     verticalHeader()->setSectionsClickable(false);
+    // The 16 x 16 tables fill their tab.
+    if (labelRow && labelCol && grid->ColCount() <= 17) {
+        horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    }
     QFont f = font();
     f.setPointSize(8);
     setFont(f);

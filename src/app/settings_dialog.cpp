@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -56,6 +57,13 @@ TFormSettings::TFormSettings(AppSettings& values, std::string path, QWidget* par
     for (const std::string& p : ListSerialPorts())
         ports << QString::fromStdString(p);
     ports << extraPorts;
+    // A configured device that exists but is no serial port by name (a pseudo-terminal, a
+    // /dev/serial/by-id link) is offered too.
+    for (const std::string& p : {values_.ecuPort, values_.lcPort}) {
+        const QString port = QString::fromStdString(p);
+        if (!ports.contains(port) && port.startsWith("/dev/") && QFileInfo::exists(port))
+            ports << port;
+    }
     cbPortList->addItems(ports);
     CbPortLC->addItems(ports);
     SelectPort(cbPortList, values_.ecuPort);
