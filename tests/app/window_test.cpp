@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +16,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -342,9 +346,6 @@ TEST_F(Dialog, AdapterCheckOnAMissingPortReportsNoAdapter) {
 }  // namespace veltrano
 
 #ifdef VELTRANO_HAVE_SIM
-#include <QElapsedTimer>
-#include <QTimer>
-#include <algorithm>
 
 #include "sim_rig.h"
 
@@ -439,3 +440,43 @@ TEST_F(Window, ConnectsToTheSimulatedCarShowsLiveDataAndDisconnects) {
 }  // namespace
 }  // namespace veltrano
 #endif
+
+namespace veltrano {
+namespace {
+
+TEST_F(Window, FirstRunWelcomesAndOpensTheSettingsDialog) {
+    App();
+    options.showFirstRunDialog = true;
+    QStringList seen;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            seen << box->windowTitle() + "|" + box->text();
+            box->accept();
+        } else if (auto* dialog = qobject_cast<TFormSettings*>(modal)) {
+            seen << dialog->windowTitle();
+            dialog->btnOKClick();
+        }
+    });
+    answer.start(20);
+    window = std::make_unique<TMainForm>(options);
+    answer.stop();
+    EXPECT_EQ(seen, QStringList({"Добро пожаловать|Это первый запуск программы. Необходимо "
+                                 "настроить соединение с адаптером",
+                                 "Настройки"}));
+    const auto ini = IniFile::Load(options.settingsPath);
+    ASSERT_TRUE(ini);
+    EXPECT_EQ(ini->ReadInteger("OBDII", "BaudRate2nd", 0), 10400);
+    EXPECT_EQ(window->Settings().delayRate, 150);
+    // Started again, the file is there: no welcome.
+    window.reset();
+    seen.clear();
+    answer.start(20);
+    window = std::make_unique<TMainForm>(options);
+    answer.stop();
+    EXPECT_TRUE(seen.isEmpty());
+}
+
+}  // namespace
+}  // namespace veltrano
