@@ -1,6 +1,7 @@
 // POSIX serial backend: termios2 (any speed via BOTHER), FIONREAD for the waiting count,
 // TIOCEXCL and an advisory lock for exclusive use (TIOCEXCL alone does not stop root).
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -27,10 +28,9 @@ class PosixSerialLine final : public SerialLine {
             ::close(fd);
             return false;
         }
-        // Writes are synchronous; reads only ever ask for bytes already waiting.
-        int flags = ::fcntl(fd, F_GETFL);
-        if (flags >= 0)
-            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        // The descriptor stays non-blocking: reads only ask for bytes already waiting, and a
+        // write waits for the driver with a time limit (WaitWritable), so a line whose other
+        // end stopped reading can never hang the caller.
         fd_ = fd;
         return true;
     }
@@ -47,15 +47,20 @@ class PosixSerialLine final : public SerialLine {
     long Write(const std::uint8_t* data, std::size_t n) override {
         if (fd_ < 0)
             return -1;
+        // Generous: the driver drains the block at even the slowest line speed in time.
+        const int patience_ms = 1000 + static_cast<int>(n) * 2;
         std::size_t done = 0;
         while (done < n) {
             ssize_t w = ::write(fd_, data + done, n - done);
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
-                return done > 0 ? static_cast<long>(done) : -1;
+            if (w >= 0) {
+                done += static_cast<std::size_t>(w);
+                continue;
             }
-            done += static_cast<std::size_t>(w);
+            if (errno == EINTR)
+                continue;
+            if ((errno == EAGAIN || errno == EWOULDBLOCK) && WaitWritable(patience_ms))
+                continue;
+            return done > 0 ? static_cast<long>(done) : -1;
         }
         return static_cast<long>(done);
     }
@@ -71,6 +76,8 @@ class PosixSerialLine final : public SerialLine {
         do {
             r = ::read(fd_, buf, n);
         } while (r < 0 && errno == EINTR);
+        if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return 0;
         return static_cast<long>(r);
     }
 
@@ -84,6 +91,15 @@ class PosixSerialLine final : public SerialLine {
     bool IsOpen() const override { return fd_ >= 0; }
 
   private:
+    bool WaitWritable(int timeout_ms) {
+        pollfd p{fd_, POLLOUT, 0};
+        int r;
+        do {
+            r = ::poll(&p, 1, timeout_ms);
+        } while (r < 0 && errno == EINTR);
+        return r > 0 && (p.revents & POLLOUT) != 0;
+    }
+
     int fd_ = -1;
 };
 
