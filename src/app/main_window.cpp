@@ -74,6 +74,8 @@ TMainForm::TMainForm(WindowOptions options, QWidget* parent)
 
 TMainForm::~TMainForm() {
     refreshTimer_->stop();
+    // A connect still running must not wait for a box the window can no longer show.
+    messages_->SetInteractive(false);
     if (connectThread_.joinable())
         connectThread_.join();
     // The tool ends: stop the workers without the closing exchange.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <mutex>
 
 #include "common/messages.h"
@@ -29,7 +30,7 @@ class QtMessages final : public QObject, public Messages {
   private:
     void Show(const std::string& kind, const std::string& text, const std::string& caption);
     QWidget* parent_;
-    bool interactive_ = true;
+    std::atomic<bool> interactive_{true};
     mutable std::mutex mutex_;
     std::vector<RecordedMessages::Entry> entries_;
 };

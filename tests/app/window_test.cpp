@@ -430,6 +430,16 @@ TEST_F(Window, ConnectsToTheSimulatedCarShowsLiveDataAndDisconnects) {
     EXPECT_FALSE(w.Grid("SG_PCN")->paintRule(op.RPM_RT, op.LoadIndex));
     EXPECT_NE(w.Panel("RPM_panel")->text(), "0");  // panels keep their last texts
 
+    // A reconnect takes the ports again (the reader was stopped), then "Выход" disconnects.
+    done.clear();
+    w.Connect();
+    ASSERT_TRUE(done.wait(20000));
+    EXPECT_TRUE(done.front().front().toBool());
+    EXPECT_TRUE(WaitUntil([&] { return w.StatusIcon("lambda")->property("on").toBool(); }, 5000));
+    w.ExitTool();
+    EXPECT_FALSE(w.EcuConnected());
+    EXPECT_FALSE(w.StatusIcon("lambda")->property("on").toBool());
+
     const auto& lat = w.Latencies();
     std::printf("records shown %zu, latency p50 %.1f ms, p99 %.1f ms, longest stall %lld ms\n",
                 lat.size(), Percentile(lat, 0.5), Percentile(lat, 0.99), (long long)stall);
