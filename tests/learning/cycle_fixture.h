@@ -81,6 +81,7 @@ class CycleTest : public ::testing::Test {
         logDir = std::filesystem::path(VELTRANO_BINARY_DIR) / "tests" / "cycle_logs" /
                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::remove_all(logDir);
+        std::filesystem::create_directories(logDir.parent_path());
     }
 
     // A warm engine at the given point, in the ECU's closed-loop zone with O2 ready.

@@ -51,8 +51,12 @@ TEST_F(CycleTest, TenthStationarySampleTriggersTheUpdateAndTheOltWrite) {
     EXPECT_EQ(grids.RzStringGrid2.Cell(2, 6), GeneralText(s.LambdaWindowMean));
     // The row of this record carries the OLT mark.
     const std::string text = ReadFile(log.Path());
-    const std::string last = text.substr(text.rfind('\n', text.size() - 3) + 1);
-    EXPECT_EQ(SplitFields(last.substr(0, last.size() - 2))[60], "1");
+    ASSERT_GT(text.size(), 2u);
+    const std::size_t from = text.rfind('\n', text.size() - 2) + 1;
+    const std::string last = text.substr(from, text.size() - 2 - from);
+    const auto fields = SplitFields(last);
+    ASSERT_EQ(fields.size(), 71u);
+    EXPECT_EQ(fields[60], "1");
 }
 
 struct MoveCase {
