@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "calibration/table_catalogue.h"
 #include "common/text_forms.h"
 #include "learning/table_transfer.h"
 
@@ -146,8 +147,7 @@ std::optional<BadCell> FindBadCell(const PcnGrids& grids, int c, int r, char sep
 }
 
 std::string BadCellMessage(const BadCell& cell) {
-    return std::string(cell.grid) + " [" + std::to_string(cell.col) + ", " +
-           std::to_string(cell.row) + "]: \"" + cell.text + "\"";
+    return std::string(cell.grid) + ": " + CellErrorMessage({cell.col, cell.row, cell.text});
 }
 
 bool LearningSample(ProgramLearningState& s, ConnectionLearningState& conn,
