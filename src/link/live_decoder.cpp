@@ -1,5 +1,6 @@
 #include "link/live_decoder.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/text_forms.h"
@@ -26,8 +27,12 @@ double Afr(std::uint8_t b) {
 double Lambda(std::uint8_t b) {
     return static_cast<double>(b / 256.0L * 1.25L);
 }
+// Half to even; a value that is not a number or beyond the integer range gives 0 or the bound.
 long long RoundEven(long double v) {
-    return static_cast<long long>(std::nearbyint(v));
+    if (std::isnan(v))
+        return 0;
+    constexpr long double kBound = 2147483647.0L;
+    return static_cast<long long>(std::nearbyint(std::clamp(v, -kBound, kBound)));
 }
 
 void EngineFlags(std::uint8_t b, LiveRecord& r) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace veltrano {
@@ -141,6 +142,14 @@ TEST(LiveDecoder, PressureFromTheSensorCharacteristic) {
     EXPECT_EQ(r.FsensorPressure, 64);
     ASSERT_TRUE(DecodeLiveBlock(Block(0x0F, {{27, 128}}), 21.833, 0.5, r));
     EXPECT_EQ(r.FsensorPressure, 65);
+}
+
+TEST(LiveDecoder, PressureFromABrokenCharacteristicStaysInRange) {
+    LiveRecord r;
+    ASSERT_TRUE(DecodeLiveBlock(Block(0x0F, {{27, 128}}), std::nan(""), 0.5, r));
+    EXPECT_EQ(r.FsensorPressure, 0);
+    ASSERT_TRUE(DecodeLiveBlock(Block(0x0F, {{27, 128}}), 1e300, 0.5, r));
+    EXPECT_EQ(r.FsensorPressure, 2147483647);
 }
 
 TEST(LiveDecoder, InjectorDuty) {
