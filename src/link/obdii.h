@@ -37,10 +37,11 @@ extern std::atomic<bool> LinkRunning;
 
 // What the link needs from its owner; every member is optional.
 struct LinkHooks {
-    Messages* messages = nullptr;                       // the port warning; silent when null
-    std::function<void(int intake, int max)> progress;  // block write progress (Reload_status)
-    std::unique_ptr<SerialLine> line;                   // replaces the platform port
-    std::function<void(int ms)> sleep;                  // replaces real sleeping
+    Messages* messages = nullptr;  // the port warning; silent when null
+    // Block write progress (Reload_status); called on the link thread.
+    std::function<void(int intake, int max)> progress;
+    std::unique_ptr<SerialLine> line;   // replaces the platform port
+    std::function<void(int ms)> sleep;  // replaces real sleeping
 };
 
 // The table write requests, in the order a poll cycle serves them.
@@ -61,6 +62,7 @@ class TOBDII {
     bool Running() const { return running_.load(); }
 
     // --- Session (GUI thread) ---
+    // False at once, touching nothing, when the port is not open or the link is polling.
     bool ConnectToECU();
     bool Stop();
     bool CheckConnection();
