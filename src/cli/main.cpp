@@ -3,6 +3,7 @@
 #include <map>
 
 #include "cli/cli_commands.h"
+#include "cli/session_command.h"
 
 namespace {
 
@@ -14,7 +15,10 @@ constexpr const char* kUsage =
     "  export [--decimal ,|.] [--trt] IMAGE TABLE OUT   TABLE: BCN PCN AFR UOZ\n"
     "  checksum [--fix] IMAGE\n"
     "  resave IMAGE OUT\n"
-    "  demo-image [--variant NAME] [--size BYTES] OUT\n";
+    "  demo-image [--variant NAME] [--size BYTES] OUT\n"
+    "  session --port DEV --image IMAGE [--lambda-port DEV --lambda-type LC-1/2|AEM]\n"
+    "          [--source shdk|voltdk|dk] [--target olt|ram] [--learn] [--hits N] [--delay MS]\n"
+    "          [--records N | --seconds S] [--log-dir DIR] [--save-image OUT] [--settings INI]\n";
 
 }  // namespace
 
@@ -23,6 +27,7 @@ int main(int argc, char** argv) {
     const std::map<std::string, int (*)(const Args&)> commands = {
         {"info", Info},         {"show", Show},     {"export", Export},
         {"checksum", Checksum}, {"resave", Resave}, {"demo-image", DemoImage},
+        {"session", Session},
     };
     if (argc < 2 || commands.count(argv[1]) == 0) {
         std::cerr << kUsage;

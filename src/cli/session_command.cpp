@@ -1,0 +1,321 @@
+#include "cli/session_command.h"
+
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <climits>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "app/settings/settings.h"
+#include "app/settings/settings_path.h"
+#include "calibration/calibration_file.h"
+#include "cli/cli_messages.h"
+#include "cli/cli_support.h"
+#include "common/text_forms.h"
+#include "lambda/lc_threat.h"
+#include "learning/learning_connection.h"
+#include "learning/table_transfer.h"
+#include "link/obdii.h"
+#include "log/log_format.h"
+#include "log/session_log.h"
+
+namespace veltrano::cli {
+namespace {
+
+constexpr char kSep = ',';
+
+std::optional<long> PositiveNumber(const std::string& text) {
+    const auto v = ParseInteger(text);
+    if (!v || *v <= 0 || *v > INT_MAX)
+        return std::nullopt;
+    return static_cast<long>(*v);
+}
+
+// Reads an option's value through `parse`; false with *error set when it does not fit.
+template <class T, class Parse>
+bool TakeValue(const Parsed& p, const std::string& name, T& out, Parse parse, std::string* error) {
+    const auto it = p.values.find(name);
+    if (it == p.values.end())
+        return true;
+    const auto v = parse(it->second);
+    if (!v) {
+        *error = "bad value for " + name + ": " + it->second;
+        return false;
+    }
+    out = *v;
+    return true;
+}
+
+template <class E>
+auto Choice(const std::map<std::string, E>& choices) {
+    return [&choices](const std::string& text) -> std::optional<E> {
+        const auto it = choices.find(text);
+        return it == choices.end() ? std::nullopt : std::optional<E>(it->second);
+    };
+}
+
+std::optional<int> InRange(const std::string& text, SpinRange range) {
+    const auto v = ParseInteger(text);
+    if (!v || *v < range.min || *v > range.max)
+        return std::nullopt;
+    return static_cast<int>(*v);
+}
+
+std::string ExecutableDir() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
+}
+
+// The window's settings: the connection values and the learning boxes' starting values.
+AppSettings ReadSettings(const std::string& path) {
+    AppSettings s;
+    LoadSettings(path, s);
+    AppSettings dialog;
+    if (LoadDialogSettings(path, dialog))
+        s.countRtRewrite = dialog.countRtRewrite;
+    return s;
+}
+
+bool NeedsExtendedBlock(const FirmwareLayout& l) {
+    return l.firmwareName == "J7ES" || l.firmwareName == "J5TRS" || l.firmwareName == "J5LS" ||
+           l.FlagDAD;
+}
+
+// Ends the session once the record limit is reached: no record after the last one counted
+// is processed or logged.
+class SessionView final : public LearningView {
+  public:
+    SessionView(long limit, LearningConnection& learning, std::atomic<bool>& done)
+        : limit_(limit), learning_(learning), done_(done) {}
+    void RecordProcessed(const LearningShown&) override {
+        if (limit_ > 0 && ++records_ >= limit_) {
+            learning_.Terminate();
+            done_ = true;
+        }
+    }
+    void LogStatus(const std::string& text) override {
+        if (!text.empty())
+            std::cerr << "veltrano-cli: session log: " << text << '\n';
+    }
+    void CellNotNumber(const std::string& text) override { std::cerr << text << '\n'; }
+
+  private:
+    long limit_;
+    long records_ = 0;
+    LearningConnection& learning_;
+    std::atomic<bool>& done_;
+};
+
+// SIGINT and SIGTERM are taken by sigtimedwait in the main thread; every thread started
+// afterwards inherits the mask, so no handler runs in the middle of a link exchange.
+sigset_t StopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+}
+
+// Waits for the limit, the time or a stop signal; true when a signal ended the wait.
+bool WaitForEnd(const sigset_t& signals, const std::atomic<bool>& done, double seconds) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    while (!done.load()) {
+        if (seconds > 0 && std::chrono::duration<double>(Clock::now() - start).count() >= seconds)
+            return false;
+        const timespec tick{0, 50'000'000};
+        if (sigtimedwait(&signals, nullptr, &tick) > 0)
+            return true;
+    }
+    return false;
+}
+
+LearningOptions OptionsFor(const SessionArgs& a, const AppSettings& s) {
+    LearningOptions o;
+    o.target = a.target;
+    o.source = a.source;
+    o.requestDelay = a.delay.value_or(kRequestDelayRange.Clamp(s.delayRate));
+    o.hitsPerPoint = a.hits.value_or(kHitsPerPointRange.Clamp(s.countRtRewrite));
+    return o.Clamped();
+}
+
+std::string LambdaType(const SessionArgs& a, const AppSettings& s) {
+    if (!a.lambdaType.empty())
+        return a.lambdaType;
+    return s.lamSensor == "AEM" ? "AEM" : "LC-1/2";
+}
+
+struct Totals {
+    long records = 0;
+    long updates = 0;
+    long writes = 0;
+};
+
+// The connected part: link, reader, learning and log, until the end is asked for.
+bool RunConnected(const SessionArgs& a, const AppSettings& s, Calibration& cal, Totals& totals,
+                  std::filesystem::path& logPath) {
+    const sigset_t signals = StopSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::unique_ptr<TLcThreat> lc;
+    if (!a.lambdaPort.empty()) {
+        lc = TLcThreat::Create(a.lambdaPort, LambdaType(a, s));
+        if (!lc || !lc->Running()) {
+            Fail("session: cannot open the wideband port " + a.lambdaPort);
+            return false;
+        }
+    }
+    SilentMessages quiet;
+    LinkHooks hooks;
+    hooks.messages = &quiet;
+    auto link = std::make_unique<TOBDII>(a.port, s.baudRate1, s.baudRate2, s.delayRate, false,
+                                         false, 30, std::move(hooks));
+    if (!link->Running()) {
+        Fail("session: cannot open the port " + a.port);
+        return false;
+    }
+    if (NeedsExtendedBlock(cal.layout))
+        link->Flag_OLT_DAD = true;
+    if (!link->ConnectToECU()) {
+        link->Stop();
+        Fail("session: the ECU on " + a.port + " does not answer");
+        return false;
+    }
+    if (a.target == WriteTarget::Olt)
+        link->FlagOLT = true;
+    link->FdadNaklon = cal.firmware.FdadNaklon;
+    link->FdadSMeshenie = cal.firmware.FdadSMeshenie;
+
+    std::mutex gridsMutex;
+    LearningEngine engine(cal.grids, gridsMutex);
+    engine.ImageOpened(LearningImageFrom(cal.firmware, cal.layout));
+    engine.SetOptions(OptionsFor(a, s));
+    engine.SetEducations(a.learn);
+
+    const std::filesystem::path logs = a.logDir.empty() ? SessionLog::DefaultDirectory()
+                                                        : std::filesystem::path(a.logDir) / "Logs";
+    SessionLog::CreateDirectory(logs);
+    auto log = std::make_unique<SessionLog>(logs, LogStampNow());
+    logPath = log->Path();
+
+    std::atomic<bool> done{false};
+    bool interrupted = false;
+    {
+        LearningConnection learning(engine, *link, lc.get(), std::move(log));
+        LoadLinkTables(cal.firmware, cal.layout, learning.Link());
+        SessionView view(a.records, learning, done);
+        engine.SetView(&view);
+        link->Flag = true;
+        interrupted = WaitForEnd(signals, done, a.seconds);
+        link->Flag = false;
+        learning.Terminate();
+        link->Stop();
+        if (lc) {
+            lc->ExitReadPort = true;
+            lc->stop();
+        }
+        // The cycle ends here, before the view it reports to.
+    }
+    engine.SetView(nullptr);
+    if (interrupted)
+        std::cout << "interrupted\n";
+    const ProgramLearningState st = engine.State();
+    totals = {st.records, st.updates, st.writesRequested};
+    return true;
+}
+
+}  // namespace
+
+std::optional<SessionArgs> ParseSessionArgs(const Args& args, std::string* error) {
+    static const std::map<std::string, LambdaSource> sources = {
+        {"shdk", LambdaSource::Shdk}, {"voltdk", LambdaSource::VoltDk}, {"dk", LambdaSource::Dk}};
+    static const std::map<std::string, WriteTarget> targets = {{"olt", WriteTarget::Olt},
+                                                               {"ram", WriteTarget::RamPcn}};
+    static const std::map<std::string, std::string> types = {{"LC-1/2", "LC-1/2"}, {"AEM", "AEM"}};
+    const Parsed p = ParseArgs(
+        args, {"--learn"},
+        {"--port", "--image", "--lambda-port", "--lambda-type", "--source", "--target", "--hits",
+         "--delay", "--records", "--seconds", "--log-dir", "--save-image", "--settings"},
+        0);
+    if (!p.error.empty()) {
+        *error = p.error;
+        return std::nullopt;
+    }
+    SessionArgs a;
+    const auto text = [](const std::string& t) { return std::optional<std::string>(t); };
+    const auto hits = [](const std::string& t) { return InRange(t, kHitsPerPointRange); };
+    const auto delay = [](const std::string& t) { return InRange(t, kRequestDelayRange); };
+    a.learn = p.flags.count("--learn") > 0;
+    const bool ok = TakeValue(p, "--port", a.port, text, error) &&
+                    TakeValue(p, "--image", a.image, text, error) &&
+                    TakeValue(p, "--lambda-port", a.lambdaPort, text, error) &&
+                    TakeValue(p, "--lambda-type", a.lambdaType, Choice(types), error) &&
+                    TakeValue(p, "--source", a.source, Choice(sources), error) &&
+                    TakeValue(p, "--target", a.target, Choice(targets), error) &&
+                    TakeValue(p, "--hits", a.hits, hits, error) &&
+                    TakeValue(p, "--delay", a.delay, delay, error) &&
+                    TakeValue(p, "--records", a.records, PositiveNumber, error) &&
+                    TakeValue(p, "--seconds", a.seconds, PositiveNumber, error) &&
+                    TakeValue(p, "--log-dir", a.logDir, text, error) &&
+                    TakeValue(p, "--save-image", a.saveImage, text, error) &&
+                    TakeValue(p, "--settings", a.settingsPath, text, error);
+    if (!ok)
+        return std::nullopt;
+    if (a.port.empty() || a.image.empty()) {
+        *error = "--port and --image are required";
+        return std::nullopt;
+    }
+    if (a.records > 0 && a.seconds > 0) {
+        *error = "--records and --seconds exclude each other";
+        return std::nullopt;
+    }
+    if (!a.lambdaType.empty() && a.lambdaPort.empty()) {
+        *error = "--lambda-type needs --lambda-port";
+        return std::nullopt;
+    }
+    return a;
+}
+
+int Session(const Args& args) {
+    std::string error;
+    const auto a = ParseSessionArgs(args, &error);
+    if (!a) {
+        Fail("session: " + error);
+        return 2;
+    }
+    const std::string settingsPath =
+        a->settingsPath.empty() ? SettingsFilePath(ExecutableDir()) : a->settingsPath;
+    const AppSettings settings = ReadSettings(settingsPath);
+    SetDecimalSeparator(kSep);
+    Calibration cal;
+    if (!OpenImage(a->image, cal, kSep))
+        return 1;
+    Totals totals;
+    std::filesystem::path logPath;
+    if (!RunConnected(*a, settings, cal, totals, logPath))
+        return 1;
+    std::cout << "records: " << totals.records << '\n'
+              << "updates: " << totals.updates << '\n'
+              << "writes requested: " << totals.writes << '\n'
+              << "log: " << logPath.string() << '\n';
+    if (!a->saveImage.empty()) {
+        StderrMessages messages;
+        if (!SaveCalibration(cal, a->saveImage, messages, kSep)) {
+            if (messages.warnings == 0)
+                Fail("session: cannot save " + a->saveImage);
+            return 1;
+        }
+        std::cout << "saved: " << a->saveImage << '\n';
+    }
+    return 0;
+}
+
+}  // namespace veltrano::cli
