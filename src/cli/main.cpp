@@ -4,6 +4,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/session_command.h"
+#include "link/monitor_command.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ constexpr const char* kUsage =
     "  checksum [--fix] IMAGE\n"
     "  resave IMAGE OUT\n"
     "  demo-image [--variant NAME] [--size BYTES] OUT\n"
+    "  monitor --port DEV [--baud 10400|38400|57600] [--olt] [--records N] [--json] [--delay MS]\n"
     "  session --port DEV --image IMAGE [--lambda-port DEV --lambda-type LC-1/2|AEM]\n"
     "          [--source shdk|voltdk|dk] [--target olt|ram] [--learn] [--hits N] [--delay MS]\n"
     "          [--records N | --seconds S] [--log-dir DIR] [--save-image OUT] [--settings INI]\n";
@@ -29,6 +31,9 @@ int main(int argc, char** argv) {
         {"checksum", Checksum}, {"resave", Resave}, {"demo-image", DemoImage},
         {"session", Session},
     };
+    if (argc >= 2 && std::string(argv[1]) == "monitor") {
+        return veltrano::RunMonitorCommand(argc - 2, argv + 2);
+    }
     if (argc < 2 || commands.count(argv[1]) == 0) {
         std::cerr << kUsage;
         return 2;
