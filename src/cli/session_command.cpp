@@ -163,6 +163,14 @@ struct Totals {
 // The connected part: link, reader, learning and log, until the end is asked for.
 bool RunConnected(const SessionArgs& a, const AppSettings& s, Calibration& cal, Totals& totals,
                   std::filesystem::path& logPath) {
+    const std::filesystem::path logs = a.logDir.empty() ? SessionLog::DefaultDirectory()
+                                                        : std::filesystem::path(a.logDir) / "Logs";
+    std::error_code ec;
+    std::filesystem::create_directories(logs, ec);
+    if (!std::filesystem::is_directory(logs, ec)) {
+        Fail("session: cannot create the log folder " + logs.string());
+        return false;
+    }
     const sigset_t signals = StopSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     std::unique_ptr<TLcThreat> lc;
@@ -200,9 +208,6 @@ bool RunConnected(const SessionArgs& a, const AppSettings& s, Calibration& cal, 
     engine.SetOptions(OptionsFor(a, s));
     engine.SetEducations(a.learn);
 
-    const std::filesystem::path logs = a.logDir.empty() ? SessionLog::DefaultDirectory()
-                                                        : std::filesystem::path(a.logDir) / "Logs";
-    SessionLog::CreateDirectory(logs);
     auto log = std::make_unique<SessionLog>(logs, LogStampNow());
     logPath = log->Path();
 
