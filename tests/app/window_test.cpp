@@ -27,6 +27,7 @@
 #include "app/settings_dialog.h"
 #include "calibration/demo_image.h"
 #include "common/text_forms.h"
+#include "learning/learning_options.h"
 #include "link/obdii.h"
 
 namespace veltrano {
@@ -486,6 +487,47 @@ TEST_F(Window, FirstRunWelcomesAndOpensTheSettingsDialog) {
     window = std::make_unique<TMainForm>(options);
     answer.stop();
     EXPECT_TRUE(seen.isEmpty());
+}
+
+}  // namespace
+}  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+TEST_F(Window, TuningControlsReachTheLearningEngine) {
+    TMainForm& w = Make();
+    ASSERT_TRUE(w.OpenFirmwareBytes(MakeDemoImage(DefaultDemoOptions()), "demo.bin"));
+    w.Control<QRadioButton>("RadioRam")->setChecked(true);
+    w.Control<QRadioButton>("RadioLAM_SHDK")->setChecked(true);
+    w.Control<QCheckBox>("CheckBox1")->setChecked(true);
+    w.Control<QCheckBox>("CheckBox7")->setChecked(false);
+    w.Control<QSpinBox>("RzSpinEdit3")->setValue(75);
+    w.ToggleLearning();
+    const LearningOptions o = w.Engine().Options();
+    EXPECT_EQ(o.target, WriteTarget::RamPcn);
+    EXPECT_EQ(o.source, LambdaSource::Shdk);
+    EXPECT_TRUE(o.rememberMovement);
+    EXPECT_FALSE(o.skipBelow2Tps);
+    EXPECT_EQ(o.learnCoolant, 75);
+    EXPECT_TRUE(w.Engine().Educations());
+    // "Сброс обучения" clears the hit counters the open set to 1.
+    EXPECT_EQ(w.Engine().PaintState().LearnHits[3][3], 1);
+    w.Control<QPushButton>("Button6")->click();
+    EXPECT_EQ(w.Engine().PaintState().LearnHits[3][3], 0);
+}
+
+TEST_F(Window, GeneratorFillsTheIgnitionTable) {
+    TMainForm& w = Make();
+    w.GenerateUoz();  // no image: nothing happens
+    EXPECT_TRUE(w.Image().grids.SG_UOZ.Cell(1, 1).empty());
+    ASSERT_TRUE(w.OpenFirmwareBytes(MakeDemoImage(DefaultDemoOptions()), "demo.bin"));
+    TextGrid& uoz = w.Image().grids.SG_UOZ;
+    EXPECT_EQ(uoz.Cell(1, 17), "3");  // the base curve survives the open
+    uoz.SetCell(1, 1, "-");
+    w.GenerateUoz();
+    EXPECT_NE(uoz.Cell(1, 1), "-");
+    EXPECT_TRUE(ParseNumber(uoz.Cell(1, 1)).has_value());
 }
 
 }  // namespace
