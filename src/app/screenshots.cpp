@@ -1,8 +1,10 @@
 #include "app/screenshots.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <iostream>
@@ -31,28 +33,29 @@ void StartScreenshots(TMainForm& window, const QString& dir) {
         QTimer::singleShot(ms, &window, std::move(fn));
     };
     at(300, [&window, dir, ok] {
-        if (QWidget* w = window.childAt(8, 8))
-            for (QWidget* p = w; p; p = p->parentWidget())
-                std::cout << "at 8,8: " << p->metaObject()->className() << " "
-                          << p->objectName().toStdString() << "\n";
         window.SetActivePage(TMainForm::kPcn);
         *ok &= Save(window, dir, "1_after_open");
+        // Learn into the RAM window from the wideband readings.
+        window.Control<QRadioButton>("RadioRam")->setChecked(true);
+        window.Control<QRadioButton>("RadioLAM_SHDK")->setChecked(true);
+        window.Control<QCheckBox>("CheckBox1")->setChecked(true);
+        window.ToggleLearning();
         window.Connect();
     });
-    at(6000, [&window, dir, ok] {
+    at(12000, [&window, dir, ok] {
         window.SetActivePage(TMainForm::kPcn);
         *ok &= Save(window, dir, "2_connected_pcn");
         window.SetActivePage(TMainForm::kUoz);
     });
-    at(6500, [&window, dir, ok] {
+    at(12500, [&window, dir, ok] {
         *ok &= Save(window, dir, "3_connected_uoz");
         window.SetActivePage(TMainForm::kDiag);
     });
-    at(7000, [&window, dir, ok] {
+    at(13000, [&window, dir, ok] {
         *ok &= Save(window, dir, "4_diag");
         window.SetActivePage(TMainForm::kData);
     });
-    at(7500, [&window, dir, ok] {
+    at(13500, [&window, dir, ok] {
         *ok &= Save(window, dir, "5_data");
         AppSettings values = window.Settings();
         TFormSettings dialog(values, window.SettingsPath(), &window, &window.Messages());
