@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
     const bool demoWanted = WantDemo(argc, argv, exeDir, options.settingsPath);
     if (demoWanted) {
         std::string error;
-        const std::string dir = (QDir::tempPath() + "/veltrano-demo").toStdString();
+        const std::string dir = (QDir::tempPath() + "/veltrano-demo-" +
+                                 QString::number(QCoreApplication::applicationPid()))
+                                    .toStdString();
         if (demo.Start(dir, &error)) {
             options.settingsPath = demo.SettingsPath();
             std::cout << "Demo mode: simulated ECU and LC-1 on pseudo-terminals; settings in "
