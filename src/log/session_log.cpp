@@ -24,28 +24,49 @@ void SessionLog::CreateDirectory(const std::filesystem::path& directory) {
     std::filesystem::create_directory(directory, ec);
 }
 
-bool SessionLog::SaveLog(std::string_view line) {
-    std::error_code ec;
-    const bool fresh = !std::filesystem::exists(path_, ec);
-    std::string bytes;
-    if (fresh)
-        bytes = Utf8ToCp1251(kLogHeader) + "\r\n";
-    bytes += Utf8ToCp1251(line);
-    bytes += "\r\n";
+SessionLog::~SessionLog() {
+    if (!waiting_.empty())
+        WriteWaiting();
+}
 
+bool SessionLog::SaveLog(std::string_view line) {
+    waiting_.push_back(Utf8ToCp1251(line) + "\r\n");
+    if (waiting_.size() > kWaitingLimit) {
+        waiting_.pop_front();
+        ++dropped_;
+    }
+    return WriteWaiting();
+}
+
+// Writes every waiting line in one append; on failure cuts the file back to its length
+// before, so a torn line never stays, and keeps the lines.
+bool SessionLog::WriteWaiting() {
+    // An empty file is one a failed first write cut back: it gets the header too.
+    std::error_code ec;
+    const bool fresh =
+        !std::filesystem::exists(path_, ec) || std::filesystem::file_size(path_, ec) == 0;
     std::FILE* file = std::fopen(path_.c_str(), "ab");
     if (file == nullptr) {
         error_ = std::strerror(errno);
         return false;
     }
+    std::string bytes;
+    if (fresh)
+        bytes = Utf8ToCp1251(kLogHeader) + "\r\n";
+    for (const std::string& l : waiting_)
+        bytes += l;
+    const long before = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const int saved = errno;
     const bool flushed = std::fflush(file) == 0;
     const bool closed = std::fclose(file) == 0;
     if (!written || !flushed || !closed) {
         error_ = std::strerror(written ? errno : saved);
+        if (before >= 0)
+            std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(before), ec);
         return false;
     }
+    waiting_.clear();
     error_.clear();
     return true;
 }

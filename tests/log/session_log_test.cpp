@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -48,17 +49,59 @@ TEST_F(SessionLogTest, HeaderOnceThenRowsInCp1251WithCrLf) {
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 3);
 }
 
-TEST_F(SessionLogTest, FailureIsReportedAndTheNextRowRetries) {
+TEST_F(SessionLogTest, RowsOfAFailureWaitAndGoOutInOrderOnceTheFileWorks) {
     SessionLog log(dir_ / "missing", "(01.01.26_00.00)");
     EXPECT_FALSE(log.SaveLog("1"));
+    EXPECT_FALSE(log.SaveLog("2"));
     EXPECT_FALSE(log.LastError().empty());
+    EXPECT_EQ(log.Waiting(), 2u);
     SessionLog::CreateDirectory(dir_);
     SessionLog::CreateDirectory(dir_ / "missing");
-    EXPECT_TRUE(log.SaveLog("2"));
+    EXPECT_TRUE(log.SaveLog("3"));
     EXPECT_TRUE(log.LastError().empty());
+    EXPECT_EQ(log.Waiting(), 0u);
     const std::string bytes = Read(log.Path());
-    EXPECT_EQ(bytes.substr(bytes.size() - 3), "2\r\n");
+    EXPECT_EQ(bytes.substr(bytes.size() - 9), "1\r\n2\r\n3\r\n");
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 4);  // the header once
+}
+
+// The folder replaced by a plain file, as when it is taken away mid-session.
+TEST_F(SessionLogTest, RowsWaitingWhenTheLogEndsAreWrittenIfTheFileWorksAgain) {
+    SessionLog::CreateDirectory(dir_);
+    const fs::path logs = dir_ / "Logs";
+    SessionLog::CreateDirectory(logs);
+    fs::path path;
+    {
+        SessionLog log(logs, "(01.01.26_00.01)");
+        path = log.Path();
+        ASSERT_TRUE(log.SaveLog("1"));
+        fs::rename(logs, dir_ / "held");
+        std::ofstream(logs).put('x');
+        EXPECT_FALSE(log.SaveLog("2"));
+        fs::remove(logs);
+        fs::rename(dir_ / "held", logs);
+    }
+    const std::string bytes = Read(path);
+    EXPECT_EQ(bytes.substr(bytes.size() - 6), "1\r\n2\r\n");
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 3);
+}
+
+TEST_F(SessionLogTest, AtMostTheLimitWaitsAndTheOldestGoFirst) {
+    SessionLog log(dir_ / "missing", "(01.01.26_00.02)");
+    for (std::size_t i = 0; i <= SessionLog::kWaitingLimit; ++i)
+        log.SaveLog(std::to_string(i));
+    EXPECT_EQ(log.Waiting(), SessionLog::kWaitingLimit);
+    EXPECT_EQ(log.Dropped(), 1);
+    SessionLog::CreateDirectory(dir_);
+    SessionLog::CreateDirectory(dir_ / "missing");
+    ASSERT_TRUE(log.SaveLog("last"));
+    EXPECT_EQ(log.Dropped(), 2);
+    const std::string bytes = Read(log.Path());
+    EXPECT_NE(bytes.find("\r\n2\r\n3\r\n"), std::string::npos);
     EXPECT_EQ(bytes.find("\r\n1\r\n"), std::string::npos);
+    EXPECT_EQ(bytes.substr(bytes.size() - 6), "last\r\n");
+    EXPECT_EQ(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')),
+              SessionLog::kWaitingLimit + 1);
 }
 
 }  // namespace
