@@ -31,6 +31,18 @@ TEST_F(CycleTest, NoLambdaSourceLearnsNothingButViewAndLogGoOn) {
     EXPECT_FALSE(link.IsNew());
 }
 
+TEST_F(CycleTest, FuelTableEditRestartsTheSampleCount) {
+    Process(At(kRpm, kKpa), 14.7 * 1.1, nullptr);
+    for (int i = 0; i < 9; ++i)
+        Process(At(kRpm, kKpa), 14.7 * 1.1, nullptr);
+    engine.NotePcnRewrite(false);
+    EXPECT_EQ(engine.State().count_log, 0);
+    EXPECT_EQ(engine.State().OltRewriteMark, 1);
+    Process(At(kRpm, kKpa), 14.7 * 1.1, nullptr);  // no update: the run started again
+    EXPECT_EQ(engine.State().updates, 0);
+    EXPECT_EQ(engine.State().count_log, 1);
+}
+
 TEST_F(CycleTest, TenthStationarySampleTriggersTheUpdateAndTheOltWrite) {
     SessionLog::CreateDirectory(logDir);
     SessionLog log(logDir, "(01.02.26_10.01)");
@@ -212,8 +224,9 @@ TEST_F(CycleTest, LogFailureIsShownAndTheCycleGoesOn) {
     Process(At(kRpm, kKpa), 14.7, &log);
     ASSERT_EQ(view.logStatus.size(), 2u);
     EXPECT_EQ(view.logStatus[1], "");
+    // The three rows of the failure waited and came out first: no row is lost.
     const std::string text = ReadFile(log.Path());
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
 }
 
 TEST_F(CycleTest, RepaintOnlyWhenTheCellChanges) {
