@@ -90,14 +90,15 @@ bool NeedsExtendedBlock(const FirmwareLayout& l) {
            l.FlagDAD;
 }
 
-// Ends the session once the record limit is reached: no record after the last one counted
-// is processed or logged.
+// Counts the records; ends the session once the record limit is reached, so no record after
+// the last one counted is processed or logged.
 class SessionView final : public LearningView {
   public:
-    SessionView(long limit, LearningConnection& learning, std::atomic<bool>& done)
-        : limit_(limit), learning_(learning), done_(done) {}
+    SessionView(long limit, LearningConnection& learning, std::atomic<bool>& done,
+                const std::atomic<long>& blocks)
+        : limit_(limit), learning_(learning), done_(done), blocks_(blocks) {}
     void RecordProcessed(const LearningShown&) override {
-        if (limit_ > 0 && ++records_ >= limit_) {
+        if (++records_ >= limit_ && limit_ > 0) {
             learning_.Terminate();
             done_ = true;
         }
@@ -107,12 +108,15 @@ class SessionView final : public LearningView {
             std::cerr << "veltrano-cli: session log: " << text << '\n';
     }
     void CellNotNumber(const std::string& text) override { std::cerr << text << '\n'; }
+    // Records processed plus memory blocks written: progress of any kind.
+    long Activity() const { return records_.load() + blocks_.load(); }
 
   private:
     long limit_;
-    long records_ = 0;
+    std::atomic<long> records_{0};
     LearningConnection& learning_;
     std::atomic<bool>& done_;
+    const std::atomic<long>& blocks_;
 };
 
 // SIGINT and SIGTERM are taken by sigtimedwait in the main thread; every thread started
@@ -125,18 +129,34 @@ sigset_t StopSignals() {
     return set;
 }
 
-// Waits for the limit, the time or a stop signal; true when a signal ended the wait.
-bool WaitForEnd(const sigset_t& signals, const std::atomic<bool>& done, double seconds) {
+// Without a new record or a written block for this long the ECU is taken to have stopped
+// answering.
+constexpr double kStallSeconds = 5.0;
+
+enum class End { Limit, Signal, Stalled };
+
+// Waits for the limit, the time, a stop signal or a stalled link.
+End WaitForEnd(const sigset_t& signals, const std::atomic<bool>& done, double seconds,
+               const SessionView& view) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
+    auto lastRecord = start;
+    long activity = 0;
     while (!done.load()) {
-        if (seconds > 0 && std::chrono::duration<double>(Clock::now() - start).count() >= seconds)
-            return false;
+        const auto now = Clock::now();
+        if (seconds > 0 && std::chrono::duration<double>(now - start).count() >= seconds)
+            return End::Limit;
+        if (view.Activity() != activity) {
+            activity = view.Activity();
+            lastRecord = now;
+        } else if (std::chrono::duration<double>(now - lastRecord).count() >= kStallSeconds) {
+            return End::Stalled;
+        }
         const timespec tick{0, 50'000'000};
         if (sigtimedwait(&signals, nullptr, &tick) > 0)
-            return true;
+            return End::Signal;
     }
-    return false;
+    return End::Limit;
 }
 
 LearningOptions OptionsFor(const SessionArgs& a, const AppSettings& s) {
@@ -158,6 +178,7 @@ struct Totals {
     long records = 0;
     long updates = 0;
     long writes = 0;
+    bool stalled = false;
 };
 
 // The connected part: link, reader, learning and log, until the end is asked for.
@@ -182,8 +203,10 @@ bool RunConnected(const SessionArgs& a, const AppSettings& s, Calibration& cal, 
         }
     }
     SilentMessages quiet;
+    std::atomic<long> blocks{0};
     LinkHooks hooks;
     hooks.messages = &quiet;
+    hooks.progress = [&blocks](int, int) { ++blocks; };
     auto link = std::make_unique<TOBDII>(a.port, s.baudRate1, s.baudRate2, s.delayRate, false,
                                          false, 30, std::move(hooks));
     if (!link->Running()) {
@@ -212,14 +235,14 @@ bool RunConnected(const SessionArgs& a, const AppSettings& s, Calibration& cal, 
     logPath = log->Path();
 
     std::atomic<bool> done{false};
-    bool interrupted = false;
+    End end = End::Limit;
     {
         LearningConnection learning(engine, *link, lc.get(), std::move(log));
         LoadLinkTables(cal.firmware, cal.layout, learning.Link());
-        SessionView view(a.records, learning, done);
+        SessionView view(a.records, learning, done, blocks);
         engine.SetView(&view);
         link->Flag = true;
-        interrupted = WaitForEnd(signals, done, a.seconds);
+        end = WaitForEnd(signals, done, a.seconds, view);
         link->Flag = false;
         learning.Terminate();
         link->Stop();
@@ -230,10 +253,10 @@ bool RunConnected(const SessionArgs& a, const AppSettings& s, Calibration& cal, 
         // The cycle ends here, before the view it reports to.
     }
     engine.SetView(nullptr);
-    if (interrupted)
+    if (end == End::Signal)
         std::cout << "interrupted\n";
     const ProgramLearningState st = engine.State();
-    totals = {st.records, st.updates, st.writesRequested};
+    totals = {st.records, st.updates, st.writesRequested, end == End::Stalled};
     return true;
 }
 
@@ -320,6 +343,9 @@ int Session(const Args& args) {
         }
         std::cout << "saved: " << a->saveImage << '\n';
     }
+    // What was learned until then is kept; the failure still shows in the exit code.
+    if (totals.stalled)
+        return Fail("session: the ECU on " + a->port + " stopped answering");
     return 0;
 }
 

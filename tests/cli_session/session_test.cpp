@@ -211,6 +211,23 @@ TEST_F(SessionCommand, TimeLimitEndsTheSession) {
     EXPECT_EQ(long(LogRows().size()), records + 1);
 }
 
+TEST_F(SessionCommand, AnEcuThatFallsSilentEndsTheSessionWithAnError) {
+    StartCar();
+    std::thread stop([this] {
+        std::this_thread::sleep_for(1500ms);
+        ecu->Stop();
+    });
+    const Result r = Run(Car() + " --save-image " + P("kept.bin"));
+    stop.join();
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("stopped answering"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    const long records = Figure(r.out, "records");
+    EXPECT_GT(records, 10) << r.out;
+    EXPECT_EQ(long(LogRows().size()), records + 1);
+    EXPECT_TRUE(fs::exists(dir / "kept.bin"));  // what was learned is not lost
+}
+
 // A pseudo-terminal nobody answers on: a port that opens but an ECU that stays silent.
 class SilentPort {
   public:
