@@ -16,6 +16,7 @@ inline constexpr char kClearDiagnosticInformationOk[] = "ClearDiagnosticInformat
 inline constexpr char kReadTroubleCodesOk[] = "ReadDiagnosticTroubleCodesByStatus (OK)";
 inline constexpr char kSwitchToRamOk[] = "SwitchToRam (OK)";
 inline constexpr char kWriteMemoOk[] = "WriteMemo (OK)";
+inline constexpr char kWriteFailed[] = "WriteMemo (FAILED)";
 inline constexpr char kNegativeAnswer[] = "ERROR";
 inline constexpr char kReadDataOk[] = "ReadDataByLocalIdentifier (OK)";
 inline constexpr char kCheckConnectionOk[] = "Проверка соединения (ОК)";

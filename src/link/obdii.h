@@ -82,8 +82,9 @@ class TOBDII {
     void SwitchToRam();
     void ReleaseRam();
     void CaptureRam();
-    void WriteTableFirmware(std::span<const std::uint8_t, 256> table, int start);
-    void WriTeDataOLT(std::span<const std::uint8_t> data, int start);
+    // True when the ECU confirmed every block.
+    bool WriteTableFirmware(std::span<const std::uint8_t, 256> table, int start);
+    bool WriTeDataOLT(std::span<const std::uint8_t> data, int start);
     void WriteTablePCN_RAM();
     void WriteTableUOZ_DAD_RAM();
 
@@ -120,6 +121,13 @@ class TOBDII {
     bool RequestWrite(WriteRequest kind, std::span<const std::uint8_t> bytes, int address = -1,
                       int ram_id = -1);
     std::atomic<bool>& FlagFor(WriteRequest kind);
+    // A table write counts as delivered when the ECU confirmed every block of it. One that
+    // was not is raised again for the next cycles; after kWriteAttempts in a row, or when
+    // the link stops, it is given up: WriteFailed(kind) turns true (until a write of that
+    // kind is delivered) and WriteFailures counts it.
+    bool WriteFailed(WriteRequest kind) const;
+    std::atomic<long> WriteFailures{0};
+    static constexpr int kWriteAttempts = 3;
 
     mutable std::mutex TablesMutex;  // guards every member down to OLT_TAB.TablePCN_OLT
     std::array<std::uint8_t, 256> TablePCN{};
@@ -189,9 +197,11 @@ class TOBDII {
     void Execute();
     void ServeWrites();
     void ServeRamWrite(std::atomic<bool>& flag, bool pcn);
-    void WriteRamWindow(std::span<const std::uint8_t, 256> table);
-    void WriteMemory(int address, std::span<const std::uint8_t> bytes);
+    bool WriteRamWindow(std::span<const std::uint8_t, 256> table);
+    bool WriteMemory(int address, std::span<const std::uint8_t> bytes);
+    void Served(WriteRequest kind, bool delivered);
     void DecodeLive(std::span<const std::uint8_t> payload);
+    void ConfirmWrite(std::span<const std::uint8_t> payload);
     template <class Copy>
     bool TakeRequest(std::atomic<bool>& flag, Copy copy);
     void WriteFirmwareOltOnce();
@@ -208,6 +218,9 @@ class TOBDII {
     mutable std::mutex live_mutex_;
     LiveRecord live_;
     std::atomic<bool> running_{false};
+    std::atomic<int> confirmedWrite_{-1};             // address of the last block the ECU confirmed
+    std::array<std::atomic<bool>, 8> writeFailed_{};  // by WriteRequest
+    std::array<int, 8> writeAttempts_{};              // link thread only
     std::thread thread_;
 };
 

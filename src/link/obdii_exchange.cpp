@@ -116,6 +116,7 @@ void TOBDII::ParseAnswer(std::span<const std::uint8_t> answer) {
             break;
         case 0x7D:
             AddLog(link_text::kWriteMemoOk);
+            ConfirmWrite(parts.payload);
             break;
         case 0x7F:
             AddLog(link_text::kNegativeAnswer);

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "link/framing.h"
+#include "link/link_texts.h"
 #include "link/obdii.h"
 
 namespace veltrano {
@@ -10,22 +11,40 @@ namespace {
 constexpr int kBlockSize = 64;
 constexpr int kRamWindow = 0xFE00;
 constexpr int kOltBlockAddress = 0x5F00;
+constexpr int kNotConfirmed = -1;
+constexpr int kConfirmedWithoutAddress = -2;
 }  // namespace
 
-void TOBDII::WriteMemory(int address, std::span<const std::uint8_t> bytes) {
+// A positive answer names the block's address in its last two bytes; one without them
+// confirms the block just sent.
+void TOBDII::ConfirmWrite(std::span<const std::uint8_t> payload) {
+    const std::size_t n = payload.size();
+    confirmedWrite_ = n >= 2 ? payload[n - 2] * 256 + payload[n - 1] : kConfirmedWithoutAddress;
+}
+
+bool TOBDII::WriteFailed(WriteRequest kind) const {
+    return writeFailed_[static_cast<std::size_t>(kind)].load();
+}
+
+bool TOBDII::WriteMemory(int address, std::span<const std::uint8_t> bytes) {
     std::vector<std::uint8_t> data = {0x00, static_cast<std::uint8_t>((address >> 8) & 0xFF),
                                       static_cast<std::uint8_t>(address & 0xFF),
                                       static_cast<std::uint8_t>(bytes.size())};
     data.insert(data.end(), bytes.begin(), bytes.end());
+    confirmedWrite_ = kNotConfirmed;
     SendRequest(kEcuAddress, kTesterAddress, 0x3D, data,
                 static_cast<std::uint8_t>(bytes.size() + 5));
+    const int confirmed = confirmedWrite_;
+    return confirmed == (address & 0xFFFF) || confirmed == kConfirmedWithoutAddress;
 }
 
-void TOBDII::WriteTableFirmware(std::span<const std::uint8_t, 256> table, int start) {
+bool TOBDII::WriteTableFirmware(std::span<const std::uint8_t, 256> table, int start) {
+    bool all = true;
     for (int k = 0; k < 4; ++k) {
         Pause(1);
-        WriteMemory(start + kBlockSize * k, table.subspan(kBlockSize * k, kBlockSize));
+        all = WriteMemory(start + kBlockSize * k, table.subspan(kBlockSize * k, kBlockSize)) && all;
     }
+    return all;
 }
 
 bool TOBDII::Abandoning() const {
@@ -33,30 +52,37 @@ bool TOBDII::Abandoning() const {
     return !running_ && Flag_outDiag;
 }
 
-void TOBDII::WriTeDataOLT(std::span<const std::uint8_t> data, int start) {
+bool TOBDII::WriTeDataOLT(std::span<const std::uint8_t> data, int start) {
     const int length = static_cast<int>(data.size());
     const int blocks = length / kBlockSize + (length % kBlockSize > 0 ? 1 : 0);
     if (blocks == 0)
-        return;  // nothing to send and no progress to report
+        return true;  // nothing to send and no progress to report
     int address = start;
     std::size_t at = 0;
+    bool all = true;
     for (int i = 1; i <= blocks; ++i) {
-        if (Abandoning())
+        if (Abandoning()) {
+            all = false;
             break;
+        }
         Progress(i, blocks);
         const int size = std::min<int>(kBlockSize, length - static_cast<int>(at));
-        WriteMemory(address, data.subspan(at, size));
+        all = WriteMemory(address, data.subspan(at, size)) && all;
         address += size;
         at += size;
         Pause(1);
     }
     Progress(0, blocks);
+    return all;
 }
 
-void TOBDII::WriteRamWindow(std::span<const std::uint8_t, 256> table) {
+bool TOBDII::WriteRamWindow(std::span<const std::uint8_t, 256> table) {
+    bool all = true;
     for (int k = 0; k < 4; ++k) {
-        WriteMemory(kRamWindow + kBlockSize * k, table.subspan(kBlockSize * k, kBlockSize));
+        all = WriteMemory(kRamWindow + kBlockSize * k, table.subspan(kBlockSize * k, kBlockSize)) &&
+              all;
     }
+    return all;
 }
 
 void TOBDII::WriteTablePCN_RAM() {
@@ -90,15 +116,35 @@ bool TOBDII::TakeRequest(std::atomic<bool>& flag, Copy copy) {
     return true;
 }
 
+// After a write that was not confirmed, raises its request again (the buffer holds the
+// table, or a newer one) until the attempts are used up or the link stops.
+void TOBDII::Served(WriteRequest kind, bool delivered) {
+    const auto i = static_cast<std::size_t>(kind);
+    if (delivered) {
+        writeAttempts_[i] = 0;
+        writeFailed_[i] = false;
+        return;
+    }
+    if (++writeAttempts_[i] < kWriteAttempts && running_) {
+        FlagFor(kind) = true;
+        return;
+    }
+    writeAttempts_[i] = 0;
+    writeFailed_[i] = true;
+    ++WriteFailures;
+    AddLog(link_text::kWriteFailed);
+}
+
 void TOBDII::ServeRamWrite(std::atomic<bool>& flag, bool pcn) {
     std::array<std::uint8_t, 256> table;
     if (!TakeRequest(flag, [&] { table = pcn ? TablePCN : TableUOZ; }))
         return;
     if (!FlagOsvobRam)
         ReleaseRam();
-    WriteRamWindow(table);
+    const bool delivered = WriteRamWindow(table);
     if (!FlagZaxvatRAM)
         CaptureRam();
+    Served(pcn ? WriteRequest::PCN_RAM : WriteRequest::UOZ_DAD_RAM, delivered);
 }
 
 void TOBDII::ServeWrites() {
@@ -107,23 +153,23 @@ void TOBDII::ServeWrites() {
     std::vector<std::uint8_t> block;
     int at = 0;
     if (TakeRequest(FlagReWritePCN, [&] { table = TablePCN, at = StartAddrPCN; })) {
-        WriTeDataOLT(table, at);
+        Served(WriteRequest::PCN, WriTeDataOLT(table, at));
     }
     if (TakeRequest(FlagRewritePcn_32x32,
                     [&] { table32 = TablePcn_32x32, at = StartAddrPcn_32x32; })) {
-        WriTeDataOLT(table32, at);
+        Served(WriteRequest::Pcn_32x32, WriTeDataOLT(table32, at));
     }
     if (TakeRequest(FlagReWriteUoz, [&] { table = TableUOZ, at = StartAddrUOZ; })) {
-        WriteTableFirmware(table, at);
+        Served(WriteRequest::UOZ, WriteTableFirmware(table, at));
     }
     if (TakeRequest(FlagReWriteAFR, [&] { table = TableAFR, at = StartAddrAFR; })) {
-        WriteTableFirmware(table, at);
+        Served(WriteRequest::AFR, WriteTableFirmware(table, at));
     }
     if (TakeRequest(FlagReWriteBCN, [&] { table = TableBCN, at = StartAddrBCN; })) {
-        WriteTableFirmware(table, at);
+        Served(WriteRequest::BCN, WriteTableFirmware(table, at));
     }
     if (TakeRequest(FlagRewraiteTableOLT, [&] { block = TableOLT, at = StartAddrTableOLT; })) {
-        WriTeDataOLT(block, at);
+        Served(WriteRequest::TableOLT, WriTeDataOLT(block, at));
     }
     ServeRamWrite(FlagRewraitePCN_RAM, true);
     ServeRamWrite(FlagRewraiteUOZ_DAD_RAM, false);

@@ -236,6 +236,61 @@ TEST(TableWrites, RequestRaisedDuringAWriteIsServedNextCycle) {
     EXPECT_FALSE(rig.link->FlagReWriteBCN.load());
 }
 
+// A write the ECU does not confirm is raised again; after the last attempt it is given up
+// where the owner can see it, and a later delivered write clears that.
+TEST(TableWrites, UnconfirmedWriteIsRetriedThenReportedAsFailed) {
+    struct Case {
+        const char* name;
+        int refusedCycles;  // cycles whose 3D requests get a negative answer
+        bool failed;
+        int writeCycles;  // cycles that sent the table
+    } cases[] = {
+        {"confirmed at once", 0, false, 1},
+        {"confirmed on the second attempt", 1, false, 2},
+        {"never confirmed", 5, true, TOBDII::kWriteAttempts},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LinkRig rig;
+        auto cycle = std::make_shared<int>(0);
+        const int refused = c.refusedCycles;
+        rig.line->answer = [cycle, refused](const Bytes& f) -> std::vector<Reply> {
+            if (Service(f) == 0x3D && *cycle < refused)
+                return {{WithSum({0x83, 0xF1, 0x10, 0x7F, 0x3D, 0x22})}};
+            return EcuAnswer(f);
+        };
+        ASSERT_TRUE(rig.link->RequestWrite(WriteRequest::AFR, Bytes(256, 0x21), 0x6000));
+        int writeCycles = 0;
+        for (*cycle = 0; *cycle < 5; ++*cycle) {
+            rig.link->ErrorRead = 0;  // refusals are not a lost line here
+            rig.link->GetECUComplectation();
+            const auto w = rig.NewWrites();
+            writeCycles += w.size() > 1 && Service(w[0]) == 0x3D;
+        }
+        EXPECT_EQ(writeCycles, c.writeCycles);
+        EXPECT_FALSE(rig.link->FlagReWriteAFR.load());
+        EXPECT_EQ(rig.link->WriteFailed(WriteRequest::AFR), c.failed);
+        EXPECT_EQ(rig.link->WriteFailures.load(), c.failed ? 1 : 0);
+        if (c.failed) {
+            ASSERT_TRUE(rig.link->RequestWrite(WriteRequest::AFR, Bytes(256, 0x22), 0x6000));
+            rig.link->GetECUComplectation();
+            EXPECT_FALSE(rig.link->WriteFailed(WriteRequest::AFR));
+        }
+    }
+}
+
+TEST(TableWrites, ConfirmationOfAnotherBlockDoesNotCount) {
+    LinkRig rig;
+    rig.line->answer = [](const Bytes& f) -> std::vector<Reply> {
+        if (Service(f) == 0x3D)  // always names address 0x1234
+            return {{WithSum({0x84, 0xF1, 0x10, 0x7D, 0x00, 0x12, 0x34})}};
+        return EcuAnswer(f);
+    };
+    ASSERT_TRUE(rig.link->RequestWrite(WriteRequest::UOZ, Bytes(256, 0x05), 0x6100));
+    rig.link->GetECUComplectation();
+    EXPECT_TRUE(rig.link->FlagReWriteUoz.load());  // raised again for the next cycle
+}
+
 TEST(TableWrites, WrongSizesAreRefused) {
     LinkRig rig;
     EXPECT_FALSE(rig.link->RequestWrite(WriteRequest::PCN, Ramp(255)));
