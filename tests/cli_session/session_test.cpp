@@ -213,11 +213,12 @@ TEST_F(SessionCommand, TimeLimitEndsTheSession) {
 
 TEST_F(SessionCommand, AnEcuThatFallsSilentEndsTheSessionWithAnError) {
     StartCar();
+    const std::string args = Car() + " --save-image " + P("kept.bin");
     std::thread stop([this] {
         std::this_thread::sleep_for(1500ms);
         ecu->Stop();
     });
-    const Result r = Run(Car() + " --save-image " + P("kept.bin"));
+    const Result r = Run(args);
     stop.join();
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("stopped answering"), std::string::npos) << r.err;
