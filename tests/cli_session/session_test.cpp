@@ -189,6 +189,16 @@ TEST_F(SessionCommand, LearnsLogsEveryRecordAndSavesTheLearnedImage) {
     }
 }
 
+TEST_F(SessionCommand, SamplesPerUpdateDefaultToTheSettingsFile) {
+    std::ofstream(dir / "Settings.ini") << "[OBDII]\r\nDelayRate=10\r\n"
+                                           "[EDUCATION]\r\nCOUNT_RT_REWRITE=100\r\n";
+    StartCar();
+    const Result r = Run(Car() + Wideband() + " --source shdk --target olt --learn --records 300");
+    ASSERT_EQ(r.code, 0) << r.err;
+    // With the box at 100 samples an update needs a whole dwell; at 10 there would be dozens.
+    EXPECT_LE(Figure(r.out, "updates"), 3) << r.out;
+}
+
 TEST_F(SessionCommand, SigintEndsTheSessionCleanly) {
     StartCar();
     const Result r = Run(Car() + " --source dk --target ram --learn", 2500ms);
