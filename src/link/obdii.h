@@ -127,6 +127,8 @@ class TOBDII {
     // kind is delivered) and WriteFailures counts it.
     bool WriteFailed(WriteRequest kind) const;
     std::atomic<long> WriteFailures{0};
+    // The once-per-session OLT block was given up the same way.
+    std::atomic<bool> FirmwareOltFailed{false};
     static constexpr int kWriteAttempts = 3;
 
     mutable std::mutex TablesMutex;  // guards every member down to OLT_TAB.TablePCN_OLT
@@ -221,6 +223,8 @@ class TOBDII {
     std::atomic<int> confirmedWrite_{-1};             // address of the last block the ECU confirmed
     std::array<std::atomic<bool>, 8> writeFailed_{};  // by WriteRequest
     std::array<int, 8> writeAttempts_{};              // link thread only
+    int oltAttempts_ = 0;                             // link thread only
+    std::atomic<bool> lastBlockConfirmed_{true};
     std::thread thread_;
 };
 

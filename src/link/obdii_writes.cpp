@@ -35,7 +35,8 @@ bool TOBDII::WriteMemory(int address, std::span<const std::uint8_t> bytes) {
     SendRequest(kEcuAddress, kTesterAddress, 0x3D, data,
                 static_cast<std::uint8_t>(bytes.size() + 5));
     const int confirmed = confirmedWrite_;
-    return confirmed == (address & 0xFFFF) || confirmed == kConfirmedWithoutAddress;
+    lastBlockConfirmed_ = confirmed == (address & 0xFFFF) || confirmed == kConfirmedWithoutAddress;
+    return lastBlockConfirmed_;
 }
 
 bool TOBDII::WriteTableFirmware(std::span<const std::uint8_t, 256> table, int start) {
@@ -48,8 +49,9 @@ bool TOBDII::WriteTableFirmware(std::span<const std::uint8_t, 256> table, int st
 }
 
 bool TOBDII::Abandoning() const {
-    // A write the owner is stopping while the ECU no longer answers lands nothing more.
-    return !running_ && Flag_outDiag;
+    // A write the owner is stopping lands nothing more once the ECU no longer answers or
+    // stopped confirming blocks; one the ECU takes block by block is finished.
+    return !running_ && (Flag_outDiag || !lastBlockConfirmed_);
 }
 
 bool TOBDII::WriTeDataOLT(std::span<const std::uint8_t> data, int start) {
@@ -181,7 +183,16 @@ void TOBDII::WriteFirmwareOltOnce() {
         std::lock_guard<std::mutex> lock(TablesMutex);
         block = TableFirmwareOlt;
     }
-    WriTeDataOLT(block, kOltBlockAddress);
+    // Not confirmed in full: the next cycles send the block again, up to kWriteAttempts.
+    const bool delivered = WriTeDataOLT(block, kOltBlockAddress);
+    if (!delivered && ++oltAttempts_ < kWriteAttempts && running_)
+        return;
+    oltAttempts_ = 0;
+    FirmwareOltFailed = !delivered;
+    if (!delivered) {
+        ++WriteFailures;
+        AddLog(link_text::kWriteFailed);
+    }
     FlagWriteFirmware = true;
 }
 

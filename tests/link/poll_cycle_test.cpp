@@ -1,7 +1,10 @@
 // The poll cycle, the table writes and the stop sequence over a fake line.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <numeric>
+#include <thread>
 
 #include "tests/link/link_test_support.h"
 
@@ -101,6 +104,60 @@ TEST(PollCycle, OltModeSwitchesToRamThenWritesTheOltBlockOnce) {
     rig.link->GetECUComplectation();
     EXPECT_EQ(Digest(rig.NewWrites()), (Strings{"21 0F"}));
     EXPECT_EQ(rig.link->Live().FsensorCrankshaftSpeed, 3000.0);
+}
+
+TEST(PollCycle, OltBlockNotConfirmedIsSentAgainThenGivenUpVisibly) {
+    for (const bool lastAttemptOk : {true, false}) {
+        SCOPED_TRACE(lastAttemptOk ? "confirmed at the last attempt" : "never confirmed");
+        LinkRig rig;
+        auto refusing = std::make_shared<bool>(true);
+        rig.line->answer = [refusing](const Bytes& f) -> std::vector<Reply> {
+            if (Service(f) == 0x3D && *refusing)
+                return {{WithSum({0x83, 0xF1, 0x10, 0x7F, 0x3D, 0x22})}};
+            return EcuAnswer(f);
+        };
+        rig.link->WithTables([](TOBDII& l) { l.TableFirmwareOlt = Ramp(130); });
+        rig.link->FlagOLT = true;
+        rig.link->GetECUComplectation();  // the switch to RAM
+        for (int attempt = 1; attempt <= TOBDII::kWriteAttempts; ++attempt) {
+            *refusing = !(lastAttemptOk && attempt == TOBDII::kWriteAttempts);
+            rig.NewWrites();
+            rig.link->ErrorRead = 0;
+            rig.link->GetECUComplectation();
+            EXPECT_EQ(Digest(rig.NewWrites()).front(), "3D 5F00 64");
+            EXPECT_EQ(rig.link->FlagWriteFirmware.load(), attempt == TOBDII::kWriteAttempts);
+        }
+        EXPECT_EQ(rig.link->FirmwareOltFailed.load(), !lastAttemptOk);
+        EXPECT_EQ(rig.link->WriteFailures.load(), lastAttemptOk ? 0 : 1);
+    }
+}
+
+// Stopping during a long block write: an ECU that confirms gets the whole block, one that
+// refuses gets nothing after the first refused block.
+TEST(TableWrites, StopDuringABlockWriteEndsItOnlyWhenTheEcuStopsConfirming) {
+    for (const bool confirming : {true, false}) {
+        SCOPED_TRACE(confirming ? "confirming ECU" : "refusing ECU");
+        LinkRig rig;
+        TOBDII* link = rig.link.get();
+        auto blocks = std::make_shared<std::atomic<int>>(0);
+        rig.line->answer = [link, blocks, confirming](const Bytes& f) -> std::vector<Reply> {
+            if (Service(f) != 0x3D)
+                return EcuAnswer(f);
+            if (++*blocks == 2) {  // the owner stops the link while this block is out
+                for (int i = 0; i < 2000 && link->Running(); ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            if (confirming)
+                return EcuAnswer(f);
+            return {{WithSum({0x83, 0xF1, 0x10, 0x7F, 0x3D, 0x22})}};
+        };
+        ASSERT_TRUE(link->RequestWrite(WriteRequest::TableOLT, Ramp(640), 0x6000));
+        link->Flag = true;
+        for (int i = 0; i < 2000 && *blocks < 2; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        link->Stop();
+        EXPECT_EQ(blocks->load(), confirming ? 10 : 2);
+    }
 }
 
 TEST(PollCycle, ExtendedBlockForVariantsThatNeedIt) {
