@@ -30,8 +30,15 @@ const std::vector<std::uint8_t>& DemoBase(std::uint8_t key) {
     return cache.emplace(key, MakeDemoImage(o)).first->second;
 }
 
-// Byte 0: the base (zeros, 0xFF or a generated image keyed by byte 1); bytes 2..3: bytes
-// beyond 64 KiB; then patches of [address high, address low, length, bytes...].
+// The rest of the input repeated over the whole image.
+void Tile(std::vector<std::uint8_t>& image, Bytes pattern) {
+    for (std::size_t k = 0; !pattern.empty() && k < image.size(); ++k)
+        image[k] = pattern[k % pattern.size()];
+}
+
+// Byte 0: the base (zeros, 0xFF, a generated image keyed by byte 1, or with bit 7 the rest of
+// the input tiled); bytes 2..3: bytes beyond 64 KiB; then patches of [address high, address
+// low, length, bytes...].
 std::vector<std::uint8_t> MakeImage(FuzzInput& in) {
     const std::uint8_t base = in.Byte();
     const std::uint8_t key = in.Byte();
@@ -40,6 +47,10 @@ std::vector<std::uint8_t> MakeImage(FuzzInput& in) {
     if (base % 3 == 2)
         image = DemoBase(key);
     image.resize(kMinImageSize + extra, base % 3 == 1 ? 0xFF : 0x00);
+    if (base & 0x80) {
+        Tile(image, in.Rest());
+        return image;
+    }
     while (!in.Empty()) {
         const std::size_t addr = static_cast<std::size_t>(in.Byte()) << 8 | in.Byte();
         const auto bytes = in.Take(in.Byte());
@@ -49,9 +60,21 @@ std::vector<std::uint8_t> MakeImage(FuzzInput& in) {
     return image;
 }
 
+// An image shorter than 64 KiB is refused and changes nothing.
+void CheckShortImage(Bytes data) {
+    SilentMessages messages;
+    Calibration cal;
+    cal.layout.firmwareName = "kept";
+    const std::vector<std::uint8_t> bytes(data.begin(), data.end());
+    Check(!OpenCalibrationBytes(bytes, messages, cal, ','), "short image refused");
+    Check(cal.layout.firmwareName == "kept", "short image changes nothing");
+}
+
 }  // namespace
 
 int Firmware(Bytes data) {
+    if (data.size() < kMinImageSize)
+        CheckShortImage(data);
     FuzzInput in(data);
     std::vector<std::uint8_t> image = MakeImage(in);
     const std::size_t size = image.size();
