@@ -69,13 +69,11 @@ bool Drained(StreamState& s) {
     return s.pending.empty() && (s.rx.empty() || s.idle_polls > 50);
 }
 
+// A folder of this process for "LogAEM.txt", made for each input and removed after it.
 std::filesystem::path LogDirectory() {
-    static const std::filesystem::path dir = [] {
-        auto d =
-            std::filesystem::temp_directory_path() / ("veltrano-fuzz-" + std::to_string(getpid()));
-        std::filesystem::create_directories(d);
-        return d;
-    }();
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("veltrano-fuzz-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
     return dir;
 }
 
@@ -96,7 +94,7 @@ LambdaReading RunReader(Bytes data, const char* sensor) {
     reader->stop();
     Check(!reader->Running(), "reader stopped");
     std::error_code ec;
-    std::filesystem::remove(options.logDirectory / "LogAEM.txt", ec);
+    std::filesystem::remove_all(options.logDirectory, ec);
     return reader->Reading();
 }
 

@@ -73,6 +73,7 @@ int Settings(Bytes data) {
     AppSettings back;
     Check(LoadDialogSettings(path, back), "read after write");
     Check(back.delayRate == delay && back.countRtRewrite == count, "spin boxes read back");
+    std::filesystem::remove(path);
     return 0;
 }
 
