@@ -62,9 +62,8 @@ SoakConnection::~SoakConnection() {
 }
 
 bool SoakConnection::Connect() {
-    SilentMessages quiet;
     LinkHooks hooks;
-    hooks.messages = &quiet;
+    hooks.messages = &quiet_;
     hooks.progress = [this](int intake, int max) {
         progress_.remaining = intake > 0 ? max - intake + 1 : 0;
         progress_.lastMs = NowMs();

@@ -74,6 +74,7 @@ class SoakConnection {
 
     SoakEnv& env_;
     WriteTarget target_;
+    SilentMessages quiet_;  // the link's port warning
     std::string stamp_;
     std::unique_ptr<TOBDII> link_;
     std::unique_ptr<TLcThreat> lc_;

@@ -167,17 +167,21 @@ int main(int argc, char** argv) {
     const auto warmEnd =
         t0 + std::chrono::milliseconds(static_cast<long>(std::min(60.0, s.seconds * 0.25) * 1000));
     int index = 0;
+    int failedInARow = 0;
     while (Clock::now() < end) {
         faults.ClearAll();
         const WriteTarget target = rng() % 2 ? WriteTarget::Olt : WriteTarget::RamPcn;
         SoakConnection c(env, ++index, target);
         if (!c.Connect()) {
             ++report.connectFailures;
+            if (++failedInARow == 10)
+                report.Finding("ten connects in a row failed with every fault ended");
             c.Disconnect(bounds);
             std::this_thread::sleep_for(200ms);
             continue;
         }
         ++report.connections;
+        failedInARow = 0;
         const auto planned = Clock::now() + std::chrono::seconds(5 + rng() % 36);
         const bool kept = c.Run(std::min(planned, end), faults);
         faults.ClearAll();
