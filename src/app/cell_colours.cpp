@@ -15,7 +15,7 @@ std::optional<CellColour> SharedRules(PaintedGrid g, int c, int r, const PaintSt
     if (InTable16(c, r) && s.LearnHits[c][r] > 1 && (pcn || rt || shdk))
         out = pcn ? CellColour{kHitGreen, 1, 2} : CellColour{kHitGreen};
     // 2. Fuel operating point.
-    const OperatingPoint& op = s.op;
+    const OperatingCell& op = s.op;
     if (c == op.RPM_RT && r == op.LoadIndex && InTable16(op.RPM_RT, op.LoadIndex)) {
         if (pcn || rt)
             out = CellColour{s.LearnHits[op.RPM_RT][op.LoadIndex] > 1 ? kPointPurple : kPointGreen};

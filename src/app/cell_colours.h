@@ -32,7 +32,7 @@ struct CellColour {
 // What the painting reads; indices [c][r] with c and r from 1 to 16.
 struct PaintState {
     bool EcuConnected = false;
-    OperatingPoint op;
+    OperatingCell op;
     std::array<std::array<int, 17>, 17> LearnHits{};
     std::array<std::array<int, 17>, 17> MovementMap{};
     bool rememberMovement = false;  // "Запомнить движение"

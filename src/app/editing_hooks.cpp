@@ -174,8 +174,9 @@ void TMainForm::ReplayDeferred() {
     }
 }
 
-// The learning engine offers no entry for the rewrite marks and the sample count yet; the
-// request itself has been raised on the link by the editor.
-void TMainForm::PcnListener::PcnRewriteRequested(PcnRewrite) {}
+void TMainForm::PcnListener::PcnRewriteRequested(PcnRewrite kind) {
+    if (engine)
+        engine->NotePcnRewrite(kind == PcnRewrite::Ram);
+}
 
 }  // namespace veltrano

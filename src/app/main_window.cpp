@@ -55,6 +55,7 @@ TMainForm::TMainForm(WindowOptions options, QWidget* parent)
             calib_.grids.SG_RT.SetCell(c, r, "0");
     }
     engine_.SetView(&view_);
+    pcnListener_.engine = &engine_;
     LoadSettings();
     SetTabShown(kPcnTrt, false);
     if (auto* box = Control<QCheckBox>("CheckBox2"))

@@ -93,6 +93,12 @@ void LearningEngine::ResetLearning() {
     FillCounts(s_.LearnHits, 0);
 }
 
+void LearningEngine::NotePcnRewrite(bool ram) {
+    std::lock_guard lock(stateMutex_);
+    (ram ? s_.RamRewriteMark : s_.OltRewriteMark) = 1;
+    s_.count_log = 0;
+}
+
 LearningPaintState LearningEngine::PaintState() const {
     std::lock_guard lock(stateMutex_);
     return {s_.op, s_.LearnHits, s_.MovementMap};

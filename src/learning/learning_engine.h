@@ -69,6 +69,8 @@ class LearningEngine {
     void ResetMovement();
     // "Сброс обучения": LearnHits := 0.
     void ResetLearning();
+    // A fuel-table edit requested a write: the rewrite mark := 1 and the run's samples := 0.
+    void NotePcnRewrite(bool ram);
 
     LearningPaintState PaintState() const;
     ProgramLearningState State() const;

@@ -26,10 +26,6 @@ struct OperatingCell {
     int LoadIndex = 0;
 };
 
-// Former name, kept while callers move over; the simulator has its own OperatingPoint, so
-// code that sees both must use OperatingCell.
-using OperatingPoint = OperatingCell;
-
 // Position between the cell's axis point and the next one; kept from record to record.
 struct AxisFractions {
     double RpmFrac = 0;

@@ -407,7 +407,7 @@ TEST_F(Window, ConnectsToTheSimulatedCarShowsLiveDataAndDisconnects) {
     probe.start(5);
     ASSERT_TRUE(WaitUntil([&] { return w.Panel("RPM_panel")->text() != "0"; }, 10000));
     ASSERT_TRUE(WaitUntil([&] { return w.Paint().op.RPM_RT > 0; }, 5000));
-    const OperatingPoint op = w.Paint().op;
+    const OperatingCell op = w.Paint().op;
     const auto paint = w.Grid("SG_PCN")->paintRule(op.RPM_RT, op.LoadIndex);
     ASSERT_TRUE(paint);
     EXPECT_TRUE(paint->fill == QColor(51, 153, 0) || paint->fill == QColor(128, 0, 128));
