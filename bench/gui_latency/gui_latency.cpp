@@ -1,0 +1,210 @@
+// Responsiveness of the main window while it is connected to the simulated car at its
+// fastest: the time from a record the learning cycle has processed to the window's panels
+// showing it, and how late a 5 ms timer fires on the window's event loop.
+//
+//   gui_latency [--seconds N] [--answer-delay MS]
+//
+// Exit status: 0 when the targets are met, 2 when they are missed, 1 when the run failed.
+#include <unistd.h>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/qt_messages.h"
+#include "calibration/demo_image.h"
+#include "sim_car.h"
+
+namespace veltrano {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kProbeMs = 5;
+constexpr double kLatencyP99TargetMs = 50.0;
+constexpr double kStallTargetMs = 100.0;
+
+struct Options {
+    int seconds = 20;
+    int answerDelayMs = 0;
+};
+
+bool ParseOptions(int argc, char** argv, Options* o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 < argc && (arg == "--seconds" || arg == "--answer-delay")) {
+            char* end = nullptr;
+            const long v = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || v < 0 || v > 1800 || (arg == "--seconds" && v == 0))
+                return false;
+            (arg == "--seconds" ? o->seconds : o->answerDelayMs) = int(v);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+double Percentile(std::vector<double> v, double p) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(p * double(v.size())))];
+}
+
+// Runs the event loop until done() holds or ms pass.
+bool SpinUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+void SpinFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void WriteSettings(const fs::path& path, const SimCar& car) {
+    std::ofstream(path) << "[OBDII]\r\nPort=" << car.EcuPath()
+                        << "\r\nBaudRate1nd=38400\r\nBaudRate2nd=10400\r\nDelayRate=10\r\n"
+                        << "[LC_1]\r\nPort=" << car.LambdaPath() << "\r\nLamSensor=LC-1/2\r\n";
+}
+
+// How late each tick of a precise 5 ms timer comes.
+class StallProbe {
+  public:
+    StallProbe() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+    }
+    void Start() {
+        clock_.start();
+        last_ = clock_.nsecsElapsed();
+        timer_.start(kProbeMs);
+    }
+    void Stop() { timer_.stop(); }
+    const std::vector<double>& Lateness() const { return lateness_; }
+
+  private:
+    void Tick() {
+        const qint64 now = clock_.nsecsElapsed();
+        lateness_.push_back(std::max(0.0, double(now - last_) / 1e6 - kProbeMs));
+        last_ = now;
+    }
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    std::vector<double> lateness_;
+};
+
+void Report(const char* what, const std::vector<double>& v) {
+    std::printf("%-28s p50 %7.2f ms   p99 %7.2f ms   max %7.2f ms\n", what, Percentile(v, 0.5),
+                Percentile(v, 0.99), v.empty() ? 0.0 : *std::max_element(v.begin(), v.end()));
+}
+
+// Streams for o.seconds with the probe running, then prints the figures.
+int Measure(TMainForm& w, const Options& o) {
+    const size_t shownBefore = w.Latencies().size();
+    const auto decodedBefore = w.View().Records();
+    StallProbe probe;
+    probe.Start();
+    SpinFor(o.seconds * 1000);
+    probe.Stop();
+    const std::vector<double> latency(w.Latencies().begin() + long(shownBefore),
+                                      w.Latencies().end());
+    const auto decoded = w.View().Records() - decodedBefore;
+    const auto& late = probe.Lateness();
+    const double p99 = Percentile(latency, 0.99);
+    const double longest = late.empty() ? 0.0 : *std::max_element(late.begin(), late.end());
+    std::printf("run %d s, answer delay %d ms, platform %s\n", o.seconds, o.answerDelayMs,
+                qPrintable(QGuiApplication::platformName()));
+    std::printf("records decoded %llu (%.1f/s), shown %zu (%.1f/s), probe ticks %zu\n",
+                (unsigned long long)decoded, double(decoded) / o.seconds, latency.size(),
+                double(latency.size()) / o.seconds, late.size());
+    Report("record -> panel latency", latency);
+    Report("event-loop stall (5 ms)", late);
+    const bool met = !latency.empty() && p99 < kLatencyP99TargetMs && longest <= kStallTargetMs;
+    std::printf("targets (p99 < %.0f ms, no stall over %.0f ms): %s\n", kLatencyP99TargetMs,
+                kStallTargetMs, met ? "met" : "MISSED");
+    return met ? 0 : 2;
+}
+
+int Run(const Options& o) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("veltrano_gui_latency_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    SimCar car;
+    std::string error;
+    if (!car.Start(o.answerDelayMs, &error)) {
+        std::fprintf(stderr, "simulator: %s\n", error.c_str());
+        return 1;
+    }
+    WriteSettings(dir / "Settings.ini", car);
+    WindowOptions wo;
+    wo.settingsPath = (dir / "Settings.ini").string();
+    wo.showFirstRunDialog = false;
+    wo.logDirectory = dir.string();
+    int status = 1;
+    {
+        TMainForm w(wo);
+        w.Messages().SetInteractive(false);
+        w.show();
+        if (!w.OpenFirmwareBytes(MakeDemoImage(DefaultDemoOptions()), "demo.bin")) {
+            std::fprintf(stderr, "the demo image did not open\n");
+        } else {
+            bool finished = false, ok = false;
+            QObject::connect(&w, &TMainForm::connectFinished, [&](bool r) {
+                finished = true;
+                ok = r;
+            });
+            w.Connect();
+            if (!SpinUntil([&] { return finished; }, 20000) || !ok) {
+                std::fprintf(stderr, "no connection to the simulator\n");
+            } else if (!SpinUntil([&] { return !w.Latencies().empty(); }, 10000)) {
+                std::fprintf(stderr, "no record reached the window\n");
+            } else {
+                status = Measure(w, o);
+            }
+        }
+        w.Disconnect();
+    }
+    fs::remove_all(dir);
+    return status;
+}
+
+}  // namespace
+}  // namespace veltrano
+
+int main(int argc, char** argv) {
+    veltrano::Options o;
+    if (!veltrano::ParseOptions(argc, argv, &o)) {
+        std::fprintf(stderr,
+                     "usage: %s [--seconds N (1..1800, default 20)] "
+                     "[--answer-delay MS (default 0)]\n",
+                     argv[0]);
+        return 1;
+    }
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
+        !std::getenv("WAYLAND_DISPLAY"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    return veltrano::Run(o);
+}
