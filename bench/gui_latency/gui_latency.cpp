@@ -2,20 +2,24 @@
 // fastest: the time from a record the learning cycle has processed to the window's panels
 // showing it, and how late a 5 ms timer fires on the window's event loop.
 //
-//   gui_latency [--seconds N] [--answer-delay MS]
+//   gui_latency [--seconds N] [--answer-delay MS] [--tab diag|pcn]
 //
 // Exit status: 0 when the targets are met, 2 when they are missed, 1 when the run failed.
 #include <unistd.h>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QEventLoop>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,11 +40,17 @@ constexpr double kStallTargetMs = 100.0;
 struct Options {
     int seconds = 20;
     int answerDelayMs = 0;
+    bool diagTab = true;  // the live panels in view; false: the fuel table
 };
 
 bool ParseOptions(int argc, char** argv, Options* o) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (i + 1 < argc && arg == "--tab" &&
+            (argv[i + 1] == std::string("diag") || argv[i + 1] == std::string("pcn"))) {
+            o->diagTab = argv[++i] == std::string("diag");
+            continue;
+        }
         if (i + 1 < argc && (arg == "--seconds" || arg == "--answer-delay")) {
             char* end = nullptr;
             const long v = std::strtol(argv[++i], &end, 10);
@@ -114,9 +124,63 @@ class StallProbe {
     std::vector<double> lateness_;
 };
 
+// When the newest shown record first reaches the screen: the next paint of one of the DIAG
+// panels it changed. The window's refresh timer stamps each shown record (this slot runs after
+// the window's own); a record that changed none of the watched texts gives no figure.
+class PaintProbe : public QObject {
+  public:
+    explicit PaintProbe(TMainForm& w) : w_(w) {}
+    bool Attach() {
+        std::vector<QLabel*> panels;
+        for (const char* name : kWatched)
+            if (QLabel* p = w_.Panel(name))
+                panels.push_back(p);
+        for (QTimer* t : w_.findChildren<QTimer*>(Qt::FindDirectChildrenOnly))
+            if (!panels.empty() && t->isActive() && !t->isSingleShot()) {
+                QObject::connect(t, &QTimer::timeout, this, [this] { Stamp(); });
+                for (QLabel* p : panels)
+                    p->installEventFilter(this);
+                shown_ = w_.Latencies().size();
+                return true;
+            }
+        return false;
+    }
+    const std::vector<double>& Painted() const { return painted_; }
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint && recordAt_) {
+            painted_.push_back(Ms(Clock::now() - *recordAt_));
+            recordAt_.reset();
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+  private:
+    static constexpr const char* kWatched[] = {"RPM_panel", "TPS_panel", "AFR_PANEL", "inj_panel",
+                                               "AIR_panel", "GBC_panel", "uoz_panel"};
+    using Clock = std::chrono::steady_clock;
+    static double Ms(Clock::duration d) {
+        return std::chrono::duration<double, std::milli>(d).count();
+    }
+    void Stamp() {
+        const auto& lat = w_.Latencies();
+        if (lat.size() == shown_)
+            return;
+        shown_ = lat.size();
+        recordAt_ = Clock::now() - std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double, std::milli>(lat.back()));
+    }
+    TMainForm& w_;
+    size_t shown_ = 0;
+    std::optional<Clock::time_point> recordAt_;
+    std::vector<double> painted_;
+};
+
 void Report(const char* what, const std::vector<double>& v) {
-    std::printf("%-28s p50 %7.2f ms   p99 %7.2f ms   max %7.2f ms\n", what, Percentile(v, 0.5),
-                Percentile(v, 0.99), v.empty() ? 0.0 : *std::max_element(v.begin(), v.end()));
+    std::printf("%-26s p50 %6.2f ms  p99 %6.2f ms  max %6.2f ms  (n %zu)\n", what,
+                Percentile(v, 0.5), Percentile(v, 0.99),
+                v.empty() ? 0.0 : *std::max_element(v.begin(), v.end()), v.size());
 }
 
 // Streams for o.seconds with the probe running, then prints the figures.
@@ -124,6 +188,8 @@ int Measure(TMainForm& w, const Options& o) {
     const size_t shownBefore = w.Latencies().size();
     const auto decodedBefore = w.View().Records();
     StallProbe probe;
+    PaintProbe paint(w);
+    const bool painting = paint.Attach();
     probe.Start();
     SpinFor(o.seconds * 1000);
     probe.Stop();
@@ -133,12 +199,14 @@ int Measure(TMainForm& w, const Options& o) {
     const auto& late = probe.Lateness();
     const double p99 = Percentile(latency, 0.99);
     const double longest = late.empty() ? 0.0 : *std::max_element(late.begin(), late.end());
-    std::printf("run %d s, answer delay %d ms, platform %s\n", o.seconds, o.answerDelayMs,
-                qPrintable(QGuiApplication::platformName()));
+    std::printf("run %d s, answer delay %d ms, %s tab, platform %s\n", o.seconds, o.answerDelayMs,
+                o.diagTab ? "DIAG" : "fuel table", qPrintable(QGuiApplication::platformName()));
     std::printf("records decoded %llu (%.1f/s), shown %zu (%.1f/s), probe ticks %zu\n",
                 (unsigned long long)decoded, double(decoded) / o.seconds, latency.size(),
                 double(latency.size()) / o.seconds, late.size());
     Report("record -> panel latency", latency);
+    if (painting && !paint.Painted().empty())
+        Report("record -> panel painted", paint.Painted());
     Report("event-loop stall (5 ms)", late);
     const bool met = !latency.empty() && p99 < kLatencyP99TargetMs && longest <= kStallTargetMs;
     std::printf("targets (p99 < %.0f ms, no stall over %.0f ms): %s\n", kLatencyP99TargetMs,
@@ -181,6 +249,7 @@ int Run(const Options& o) {
             } else if (!SpinUntil([&] { return !w.Latencies().empty(); }, 10000)) {
                 std::fprintf(stderr, "no record reached the window\n");
             } else {
+                w.SetActivePage(o.diagTab ? TMainForm::kDiag : TMainForm::kPcn);
                 status = Measure(w, o);
             }
         }
@@ -198,7 +267,7 @@ int main(int argc, char** argv) {
     if (!veltrano::ParseOptions(argc, argv, &o)) {
         std::fprintf(stderr,
                      "usage: %s [--seconds N (1..1800, default 20)] "
-                     "[--answer-delay MS (default 0)]\n",
+                     "[--answer-delay MS (default 0)] [--tab diag|pcn]\n",
                      argv[0]);
         return 1;
     }
