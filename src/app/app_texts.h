@@ -35,6 +35,8 @@ inline constexpr const char* kTimeReadPrefix = "TimeRead: ";
 inline constexpr const char* kDadRt = "DAD_RT:";
 inline constexpr const char* kStoichiometric = "Stochiometric LC-1:";
 inline constexpr const char* kStoichiometricPrefix = "Stochiometric LC-1: ";
+inline constexpr const char* kWriteFailedPrefix = "Не записано в ЭБУ: ";
+inline constexpr const char* kOltBlockFailed = "Блок OLT не записан";
 
 // Messages.
 inline constexpr const char* kNoImage = "Не открыта прошивка";

@@ -78,6 +78,24 @@ void TMainForm::ShowRecord(const LearningShown& shown) {
     SetText(Panel("RzPanel5"), General(shown.LambdaWindowMean));
 }
 
+// A log the cycle cannot write and table writes the ECU did not confirm stay in sight.
+void TMainForm::ShowFailures() {
+    if (auto status = view_.TakeLogStatus())
+        logNotice_ = QString::fromStdString(*status);
+    QString writes;
+    if (link_) {
+        if (const long n = link_->WriteFailures.load(); n > 0)
+            writes = t::kWriteFailedPrefix + QString::number(n);
+        if (link_->FirmwareOltFailed.load())
+            writes =
+                writes.isEmpty() ? QString(t::kOltBlockFailed) : writes + "; " + t::kOltBlockFailed;
+    }
+    QString notice = logNotice_;
+    if (!writes.isEmpty())
+        notice = notice.isEmpty() ? writes : notice + "; " + writes;
+    SetStatus("notice", notice, std::nullopt);
+}
+
 void TMainForm::RefreshLive() {
     if (const int intake = progressIntake_.exchange(-1); intake >= 0)
         Reload_status(intake, progressMax_.load());
@@ -94,6 +112,7 @@ void TMainForm::RefreshLive() {
         SetText(Panel("LC_afr_panel"), General(pending->AFR));
         SetStatus("lambda", t::kLc1Prefix + QString::fromStdString(pending->Message_LC1), true);
     }
+    ShowFailures();
     if (auto problem = view_.TakeCellProblem())
         messages_->Warning(*problem, t::kErrorCaption);
     const bool cells = view_.TakeGridsChanged();

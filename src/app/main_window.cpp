@@ -157,6 +157,7 @@ void TMainForm::BuildStatusBar() {
     AddStatusPanel("delay", "", false);
     AddStatusPanel("pressure", t::kDadRt, false);
     AddStatusPanel("stoichiometry", t::kStoichiometric, false);
+    AddStatusPanel("notice", "", false);  // log and ECU write failures
     progress_ = new QProgressBar(this);
     progress_->setObjectName("ProgressBar");
     progress_->setRange(0, 100);

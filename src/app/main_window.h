@@ -137,6 +137,7 @@ class TMainForm : public QMainWindow {
     QLabel* AddPanel(const QString& name, bool dark = true);
     void AddStatusPanel(const QString& name, const QString& caption, bool icon, bool bold = false);
     void SetStatus(const QString& name, const QString& caption, std::optional<bool> on);
+    void ShowFailures();
     void SetTabShown(int page, bool shown);
     void AfterOpen();
     void ReloadAllGrids();
@@ -170,6 +171,7 @@ class TMainForm : public QMainWindow {
     } pcnListener_;
     std::unique_ptr<QtMessages> messages_;
     std::unique_ptr<TOBDII> link_;
+    QString logNotice_;  // the session log's last failure, empty while it writes
     std::unique_ptr<TLcThreat> lc_;
     std::unique_ptr<LearningConnection> learning_;
     bool ecuConnected_ = false;

@@ -530,5 +530,14 @@ TEST_F(Window, GeneratorFillsTheIgnitionTable) {
     EXPECT_TRUE(ParseNumber(uoz.Cell(1, 1)).has_value());
 }
 
+TEST_F(Window, LogFailureStaysInTheStatusBarUntilTheLogWritesAgain) {
+    TMainForm& w = Make();
+    w.View().LogStatus("Журнал не записан: Logs/x.csv");
+    EXPECT_TRUE(WaitUntil(
+        [&] { return w.StatusText("notice")->text() == "Журнал не записан: Logs/x.csv"; }, 2000));
+    w.View().LogStatus("");
+    EXPECT_TRUE(WaitUntil([&] { return w.StatusText("notice")->text().isEmpty(); }, 2000));
+}
+
 }  // namespace
 }  // namespace veltrano
