@@ -70,6 +70,10 @@ void TMainForm::ShowRecord(const LearningShown& shown) {
         SetText(Panel("RzPanel30"), General(shown.reading->AFR));
         SetStatus("stoichiometry", t::kStoichiometricPrefix + General(shown.reading->stochiometric),
                   std::nullopt);
+        // A reading the cycle took before the view saw it pending lights the panel too;
+        // otherwise a fast record rate would keep the lambda panel dark.
+        SetStatus("lambda", t::kLc1Prefix + QString::fromStdString(shown.reading->Message_LC1),
+                  true);
     }
     SetText(Panel("RzPanel28"), General(shown.NarrowbandAfr));
     SetText(Panel("RzPanel7"), General(shown.LambdaCoeff));
