@@ -8,7 +8,7 @@
 namespace veltrano {
 
 class Messages {
-public:
+  public:
     virtual ~Messages() = default;
     // A warning box; the caption is "Ошибка" unless a Part names another.
     virtual void Warning(const std::string& text, const std::string& caption = "Ошибка") = 0;
@@ -20,19 +20,19 @@ public:
 
 // Swallows everything; answers questions with `answer`.
 class SilentMessages final : public Messages {
-public:
+  public:
     explicit SilentMessages(bool answer = false) : answer_(answer) {}
     void Warning(const std::string&, const std::string&) override {}
     void Information(const std::string&, const std::string&) override {}
     bool Confirm(const std::string&, const std::string&) override { return answer_; }
 
-private:
+  private:
     bool answer_;
 };
 
 // Keeps every message, for tests and the command line.
 class RecordedMessages final : public Messages {
-public:
+  public:
     struct Entry {
         std::string kind;  // "warning", "information", "confirm"
         std::string caption;
@@ -51,7 +51,7 @@ public:
     }
     std::vector<Entry> entries;
 
-private:
+  private:
     bool answer_;
 };
 

@@ -7,4 +7,6 @@ extern "C" const char* __tsan_default_suppressions() {
            "called_from_lib:libQt6Gui.so.6\n";
 }
 
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
