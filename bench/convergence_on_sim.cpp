@@ -13,6 +13,7 @@
 #include "learning/learning_connection.h"
 #include "learning/table_transfer.h"
 #include "link/obdii.h"
+#include "sim/sim_car.h"
 
 namespace veltrano {
 namespace {
@@ -68,7 +69,13 @@ SimOutcome ConvergeOnSimulator(const std::vector<std::uint8_t>& image, LambdaSou
                                double tableError, const std::vector<SteadyPoint>& points,
                                double dwellSeconds, double limitSeconds) {
     SimOutcome out;
-    ConvergenceCar car(image, 100 * (1 / (1 + tableError) - 1), points, dwellSeconds);
+    SimCarOptions carOptions;
+    carOptions.image = image;
+    carOptions.veErrorPercent = 100 * (1 / (1 + tableError) - 1);
+    carOptions.coolantStart = 90;
+    for (const SteadyPoint& p : points)
+        carOptions.drive.push_back({p.rpm, p.throttle, p.pressure, dwellSeconds});
+    SimCar car(std::move(carOptions));
     Calibration cal;
     SilentMessages quiet;
     if (!car.Start(nullptr) || !OpenCalibrationBytes(image, quiet, cal, ','))
@@ -104,7 +111,8 @@ SimOutcome ConvergeOnSimulator(const std::vector<std::uint8_t>& image, LambdaSou
         for (double t = 0; t < limitSeconds && out.below2 < 0;
              t = std::chrono::duration<double>(Clock::now() - start).count()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            errors.Observe(car.Observe());
+            const EcuStatus s = car.Ecu().Status();
+            errors.Observe({s.point.rpm, s.targetAfr, s.measuredAfr});
             const auto mean = errors.Mean();
             if (!mean)
                 continue;

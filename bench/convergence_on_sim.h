@@ -5,10 +5,22 @@
 #include <cstdint>
 #include <vector>
 
-#include "convergence_car.h"
 #include "learning/learning_options.h"
 
 namespace veltrano {
+
+struct SteadyPoint {
+    double rpm;
+    double throttle;
+    double pressure;
+};
+
+// What the ECU reports now: where the engine runs and the mixture it burns.
+struct CarObservation {
+    double rpm = 0;
+    double targetAfr = 0;
+    double measuredAfr = 0;
+};
 
 struct SimOutcome {
     bool connected = false;

@@ -26,7 +26,7 @@
 #include "app/main_window.h"
 #include "app/qt_messages.h"
 #include "calibration/demo_image.h"
-#include "sim_car.h"
+#include "sim/sim_car.h"
 
 namespace veltrano {
 namespace {
@@ -92,9 +92,9 @@ void SpinFor(int ms) {
 }
 
 void WriteSettings(const fs::path& path, const SimCar& car) {
-    std::ofstream(path) << "[OBDII]\r\nPort=" << car.EcuPath()
+    std::ofstream(path) << "[OBDII]\r\nPort=" << car.EcuPort()
                         << "\r\nBaudRate1nd=38400\r\nBaudRate2nd=10400\r\nDelayRate=10\r\n"
-                        << "[LC_1]\r\nPort=" << car.LambdaPath() << "\r\nLamSensor=LC-1/2\r\n";
+                        << "[LC_1]\r\nPort=" << car.LambdaPort() << "\r\nLamSensor=LC-1/2\r\n";
 }
 
 // How late each tick of a precise 5 ms timer comes.
@@ -219,9 +219,12 @@ int Run(const Options& o) {
         fs::temp_directory_path() / ("veltrano_gui_latency_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    SimCar car;
+    SimCarOptions carOptions;
+    carOptions.image = MakeDemoImage(DefaultDemoOptions());
+    carOptions.answerDelayMs = o.answerDelayMs;
+    SimCar car(std::move(carOptions));
     std::string error;
-    if (!car.Start(o.answerDelayMs, &error)) {
+    if (!car.Start(&error)) {
         std::fprintf(stderr, "simulator: %s\n", error.c_str());
         return 1;
     }

@@ -348,7 +348,7 @@ TEST_F(Dialog, AdapterCheckOnAMissingPortReportsNoAdapter) {
 
 #ifdef VELTRANO_HAVE_SIM
 
-#include "sim_rig.h"
+#include "sim/sim_car.h"
 
 namespace veltrano {
 namespace {
@@ -372,13 +372,15 @@ double Percentile(std::vector<double> v, double p) {
 }
 
 TEST_F(Window, ConnectsToTheSimulatedCarShowsLiveDataAndDisconnects) {
-    SimRig rig;
+    SimCarOptions carOptions;
+    carOptions.image = MakeDemoImage(DefaultDemoOptions());
+    SimCar rig(std::move(carOptions));
     std::string error;
     ASSERT_TRUE(rig.Start(&error)) << error;
     std::ofstream(options.settingsPath)
-        << "[OBDII]\r\nPort=" << rig.EcuPath()
+        << "[OBDII]\r\nPort=" << rig.EcuPort()
         << "\r\nBaudRate1nd=38400\r\nBaudRate2nd=10400\r\nDelayRate=10\r\n[LC_1]\r\nPort="
-        << rig.LambdaPath() << "\r\nLamSensor=LC-1/2\r\n";
+        << rig.LambdaPort() << "\r\nLamSensor=LC-1/2\r\n";
 
     TMainForm& w = Make();
     w.show();

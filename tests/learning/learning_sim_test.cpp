@@ -19,7 +19,7 @@
 #include "learning/learning_connection.h"
 #include "learning/table_transfer.h"
 #include "log/log_format.h"
-#include "tests/learning/sim_car.h"
+#include "sim/sim_car.h"
 
 namespace veltrano {
 namespace {
@@ -42,7 +42,12 @@ class LearningOverSimulator : public ::testing::Test {
         demo.dadUozAfr = false;
         image = MakeDemoImage(demo);
         ASSERT_TRUE(OpenCalibrationBytes(image, messages, cal, ','));
-        car = std::make_unique<SimCar>(image, 15.0, kDrive);
+        SimCarOptions carOptions;
+        carOptions.image = image;
+        carOptions.veErrorPercent = 15.0;
+        carOptions.drive = kDrive;
+        carOptions.coolantStart = 90;
+        car = std::make_unique<SimCar>(std::move(carOptions));
         std::string error;
         ASSERT_TRUE(car->Start(&error)) << error;
         logDir = std::filesystem::path(VELTRANO_BINARY_DIR) / "tests" / "learning_sim_logs";
