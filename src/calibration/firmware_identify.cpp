@@ -22,11 +22,16 @@ constexpr Probe kProbes[] = {
     {0x600A, "7.2\0\0"sv, "J7.2", false},
 };
 
+void SetTableAddresses(FirmwareLayout& l, std::uint16_t afr, std::uint16_t uoz, std::uint16_t pcn,
+                       std::uint16_t bcn) {
+    l.StartAddrAFR = afr;
+    l.StartAddrUOZ = uoz;
+    l.StartAddrPCN = pcn;
+    l.StartAddrBCN = bcn;
+}
+
 void NonMapSet(FirmwareLayout& l) {
-    l.StartAddrAFR = 0x6953;
-    l.StartAddrUOZ = 0x6DC8;
-    l.StartAddrPCN = 0x7CF7;
-    l.StartAddrBCN = 0x75EF;
+    SetTableAddresses(l, 0x6953, 0x6DC8, 0x7CF7, 0x75EF);
 }
 
 void MapAxisAddresses(FirmwareLayout& l) {
@@ -42,10 +47,7 @@ void LayoutJ5LS(TFirmware& fw, FirmwareLayout& l) {
         l.ShowPcnTrtTab = true;
         l.ShowLearnTrtOption = true;
         fw.NaklonDAD(0x60D2, 0x60D4);
-        l.StartAddrAFR = 0x6953;
-        l.StartAddrUOZ = 0x6DC8;
-        l.StartAddrPCN = 0x8E2A;
-        l.StartAddrBCN = 0x75EF;
+        SetTableAddresses(l, 0x6953, 0x6DC8, 0x8E2A, 0x75EF);
         MapAxisAddresses(l);
     } else {
         l.FlagDAD = false;
@@ -54,10 +56,7 @@ void LayoutJ5LS(TFirmware& fw, FirmwareLayout& l) {
     }
     l.FlagDadUozAfr = fw.Bit(0x5F07, 5);
     if (l.FlagDadUozAfr) {
-        l.StartAddrAFR = 0x76EF;
-        l.StartAddrUOZ = 0x852F;
-        l.StartAddrPCN = 0x8E2A;
-        l.StartAddrBCN = 0x75EF;
+        SetTableAddresses(l, 0x76EF, 0x852F, 0x8E2A, 0x75EF);
     }
 }
 
@@ -70,10 +69,7 @@ void LayoutJ7ES(TFirmware& fw, FirmwareLayout& l) {
             l.FlagPcnDad32x32 = true;
             l.StartAddrPcn_32x32 = kAddrPcnDad32;
         }
-        l.StartAddrAFR = 0x6953;
-        l.StartAddrUOZ = 0x6DC8;
-        l.StartAddrPCN = 0x9294;
-        l.StartAddrBCN = 0x75EF;
+        SetTableAddresses(l, 0x6953, 0x6DC8, 0x9294, 0x75EF);
         MapAxisAddresses(l);
         l.FlagPcnGridDad = true;
     } else {
@@ -88,10 +84,7 @@ void LayoutJ7ES(TFirmware& fw, FirmwareLayout& l) {
     }
     l.FlagDadUozAfr = fw.Bit(0x5F01, 1);
     if (l.FlagDadUozAfr) {
-        l.StartAddrAFR = 0x83BA;
-        l.StartAddrUOZ = 0x6AC8;
-        l.StartAddrPCN = 0x9294;
-        l.StartAddrBCN = 0x75EF;
+        SetTableAddresses(l, 0x83BA, 0x6AC8, 0x9294, 0x75EF);
     }
 }
 
@@ -106,10 +99,7 @@ void LayoutJ5TRS(TFirmware& fw, FirmwareLayout& l) {
         l.ShowPcnTrtTab = true;
         l.ShowLearnTrtOption = true;
         MapAxisAddresses(l);
-        l.StartAddrAFR = 0x6953;
-        l.StartAddrUOZ = 0x6DC8;
-        l.StartAddrPCN = 0x736D;
-        l.StartAddrBCN = 0x75EF;
+        SetTableAddresses(l, 0x6953, 0x6DC8, 0x736D, 0x75EF);
     } else {
         l.FlagDAD = false;
         NonMapSet(l);
@@ -131,20 +121,14 @@ void LayoutJ7TRS(TFirmware& fw, FirmwareLayout& l) {
     if (fw.Bit(0x5F05, 2)) {
         l.FlagDAD = true;
         MapAxisAddresses(l);
-        l.StartAddrAFR = 0x76EF;
-        l.StartAddrUOZ = 0x852F;
-        l.StartAddrPCN = pcn;
-        l.StartAddrBCN = 0x726D;
+        SetTableAddresses(l, 0x76EF, 0x852F, pcn, 0x726D);
     } else {
         l.FlagDAD = false;
         NonMapSet(l);
     }
     l.FlagDadUozAfr = fw.Bit(0x5F04, 5);
     if (l.FlagDadUozAfr) {
-        l.StartAddrAFR = 0x76EF;
-        l.StartAddrUOZ = 0x852F;
-        l.StartAddrPCN = pcn;
-        l.StartAddrBCN = 0x726D;
+        SetTableAddresses(l, 0x76EF, 0x852F, pcn, 0x726D);
     }
 }
 

@@ -19,12 +19,17 @@ bool Exists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
+// The file as read, or nothing when it is missing or unreadable.
+std::optional<IniFile> LoadExisting(const std::string& path) {
+    if (!Exists(path))
+        return {};
+    return IniFile::Load(path);
+}
+
 }  // namespace
 
 bool LoadSettings(const std::string& path, AppSettings& v) {
-    if (!Exists(path))
-        return false;
-    const auto ini = IniFile::Load(path);
+    const auto ini = LoadExisting(path);
     if (!ini)
         return false;
     v.lcPort = ini->ReadString("LC_1", "Port", "COM2");
@@ -37,9 +42,7 @@ bool LoadSettings(const std::string& path, AppSettings& v) {
 }
 
 bool LoadDialogSettings(const std::string& path, AppSettings& v) {
-    if (!Exists(path))
-        return false;
-    const auto ini = IniFile::Load(path);
+    const auto ini = LoadExisting(path);
     if (!ini)
         return false;
     v.lcPort = ini->ReadString("LC_1", "Port", "COM2");
