@@ -49,6 +49,52 @@ inline constexpr const char* kWelcomeText =
 // Trouble codes tab.
 inline constexpr const char* kClearCodes = "Удалить коды";
 inline constexpr const char* kReadCodes = "Прочитать коды";
+inline constexpr const char* kCodesTime = "Время";
+inline constexpr const char* kCodesCode = "Код";
+inline constexpr const char* kCodesDescription = "Описание";
+inline constexpr const char* kCodesNone = "Ошибок нет";
+inline constexpr const char* kCodesCount = "Кодов: %1";
+inline constexpr const char* kCodesAfterClear = "После удаления: ";
+
+// Learning over a log.
+inline constexpr const char* kLearnCaption = "Обучение по журналу";
+inline constexpr const char* kLearnCounts =
+    "Записей: %1, выборок: %2, обновлений: %3, изменено ячеек: %4";
+inline constexpr const char* kLearnRefused = "Не приняты: ";
+inline constexpr const char* kLearnWas = "было %1";
+inline constexpr const char* kLearnRunning = "Обучение по журналу…";
+
+// Replay of a log.
+inline constexpr const char* kReplaying = "Воспроизведение";
+inline constexpr const char* kReplayCaption = "Воспроизведение журнала";
+inline constexpr const char* kReplayPlay = "Пуск";
+inline constexpr const char* kReplayPause = "Пауза";
+inline constexpr const char* kReplayStop = "Стоп";
+inline constexpr const char* kReplayWhileConnected =
+    "Воспроизведение возможно только без связи с ЭБУ";
+
+// Why learning waits ("Настройка" tab).
+inline constexpr const char* kGateWaits = "Не учится: ";
+inline constexpr const char* kGateAdmitted = "Учится: запись принята";
+inline constexpr const char* kGateSamples = "принято";
+
+// Session logs after the drive.
+inline constexpr const char* kLogMenu = "Журнал";
+inline constexpr const char* kOpenLog = "Открыть журнал…";
+inline constexpr const char* kLearnFromLog = "Обучить по журналу…";
+inline constexpr const char* kReplayLog = "Воспроизвести журнал…";
+inline constexpr const char* kLogFileFilter = "Журнал сеанса (*.csv);;Все файлы (*)";
+inline constexpr const char* kLogViewerCaption = "Журнал";
+inline constexpr const char* kLogPlots = "Графики";
+inline constexpr const char* kLogCellMap = "Карта ячеек";
+inline constexpr const char* kLogSummary = "%1: строк %2";
+inline constexpr const char* kLogSpan = ", %1 – %2";
+inline constexpr const char* kLogSkipped = ", пропущено строк: %1";
+inline constexpr const char* kLogFilters = "Фильтры";
+inline constexpr const char* kFilterWarm = "ДТОЖ не ниже";
+inline constexpr const char* kFilterNoFuelCut = "без отсечки топлива";
+inline constexpr const char* kFilterThrottle = "дроссель ≥ 2 %";
+inline constexpr const char* kFilterStationary = "стационарно, записей";
 
 // "Настройка" tab.
 inline constexpr const char* kRadioOlt = "OLT";

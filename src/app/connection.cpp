@@ -12,6 +12,7 @@
 #include "app/app_texts.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
+#include "app/trouble_codes_panel.h"
 #include "calibration/link_tables.h"
 #include "lambda/lc_threat.h"
 #include "learning/learning_connection.h"
@@ -90,6 +91,7 @@ void TMainForm::FinishConnect(std::unique_ptr<TOBDII> link, bool ok) {
     learning_.reset();
     lc_.reset();
     link_ = std::move(link);
+    troubleCodes_->Watch(link_.get());
     ecuConnected_ = true;
     paint_.EcuConnected = true;
     const FirmwareLayout& l = calib_.layout;
@@ -181,8 +183,15 @@ void TMainForm::ExitTool() {
 }
 
 void TMainForm::ClearTroubleCodes() {
-    if (ecuConnected_ && link_)
+    if (ecuConnected_ && link_) {
+        troubleCodes_->NoteClearRequested();
         link_->Flag_Clear_Error = true;
+    }
+}
+
+void TMainForm::ReadTroubleCodes() {
+    if (ecuConnected_ && link_)
+        link_->Flag_Read_Error = true;
 }
 
 void TMainForm::WriteLearningBoxes() {

@@ -7,6 +7,7 @@
 #include "app/app_texts.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
+#include "app/trouble_codes_panel.h"
 #include "common/text_forms.h"
 #include "lambda/lc_threat.h"
 
@@ -117,6 +118,7 @@ void TMainForm::RefreshLive() {
         SetStatus("lambda", t::kLc1Prefix + QString::fromStdString(pending->Message_LC1), true);
     }
     ShowFailures();
+    troubleCodes_->Poll();
     if (auto problem = view_.TakeCellProblem())
         messages_->Warning(*problem, t::kErrorCaption);
     const bool cells = view_.TakeGridsChanged();

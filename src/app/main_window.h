@@ -39,6 +39,7 @@ class QtMessages;
 class TLcThreat;
 class TOBDII;
 class SessionLog;
+class TroubleCodesPanel;
 
 // How the window is started.
 struct WindowOptions {
@@ -63,6 +64,7 @@ class TMainForm : public QMainWindow {
     void ToggleLearning();
     void ExitTool();
     void ClearTroubleCodes();
+    void ReadTroubleCodes();
     void LoadSettings();
     void Reload_status(int intake, int max);
     // The table menu's transforms on the active tab.
@@ -87,6 +89,7 @@ class TMainForm : public QMainWindow {
     QLabel* StatusIcon(const QString& name) const { return statusIcons_.value(name); }
     QAction* ToolAction(int index) const { return toolActions_[index]; }
     QProgressBar* Progress() const { return progress_; }
+    TroubleCodesPanel* TroubleCodes() const { return troubleCodes_; }
     QtMessages& Messages() const { return *messages_; }
     PaintState& Paint() { return paint_; }
     LearningEngine& Engine() { return engine_; }
@@ -197,6 +200,7 @@ class TMainForm : public QMainWindow {
     QHash<QString, QLabel*> statusIcons_;
     QHash<QString, QWidget*> controls_;
     QLineEdit* loadScale_ = nullptr;
+    TroubleCodesPanel* troubleCodes_ = nullptr;
     std::vector<double> latencies_;
 
   public:

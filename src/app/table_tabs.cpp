@@ -10,6 +10,7 @@
 #include "app/app_texts.h"
 #include "app/live_panels.h"
 #include "app/main_window.h"
+#include "app/trouble_codes_panel.h"
 
 namespace veltrano {
 namespace t = app_texts;
@@ -152,20 +153,12 @@ QWidget* TMainForm::BuildDiagTab() {
 }
 
 QWidget* TMainForm::BuildErrorsTab() {
-    auto* page = new QWidget(this);
-    auto* col = new QVBoxLayout(page);
-    auto* clear = new QPushButton(t::kClearCodes, page);
-    clear->setObjectName("ClearErrorsButton");
-    clear->setFixedWidth(160);
-    connect(clear, &QPushButton::clicked, this, &TMainForm::ClearTroubleCodes);
-    auto* read = new QPushButton(t::kReadCodes, page);
-    read->setObjectName("ReadErrorsButton");
-    read->setVisible(false);
-    col->addWidget(clear);
-    col->addWidget(read);
-    col->addStretch(1);
-    controls_.insert("ClearErrorsButton", clear);
-    return page;
+    troubleCodes_ = new TroubleCodesPanel(this);
+    connect(troubleCodes_, &TroubleCodesPanel::clearRequested, this, &TMainForm::ClearTroubleCodes);
+    connect(troubleCodes_, &TroubleCodesPanel::readRequested, this, &TMainForm::ReadTroubleCodes);
+    controls_.insert("ClearErrorsButton", troubleCodes_->ClearButton());
+    controls_.insert("ReadErrorsButton", troubleCodes_->ReadButton());
+    return troubleCodes_;
 }
 
 void TMainForm::BuildLeftTabs() {

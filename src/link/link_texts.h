@@ -22,4 +22,7 @@ inline constexpr char kReadDataOk[] = "ReadDataByLocalIdentifier (OK)";
 inline constexpr char kCheckConnectionOk[] = "Проверка соединения (ОК)";
 inline constexpr char kCheckConnectionFailed[] = "Проверка соединения (Ошибка)";
 
+// A trouble code the description table does not know.
+inline constexpr char kUnknownTroubleCode[] = "Неизвестный код";
+
 }  // namespace veltrano::link_text

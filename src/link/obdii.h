@@ -180,7 +180,8 @@ class TOBDII {
     std::atomic<bool> TesterPres{false};
     std::atomic<bool> Flag_Clear_Error{false};
     std::atomic<bool> Flag_Read_Error{false};
-    LockedLines OBD_ERROR;  // trouble codes of the last read, "P0130" form
+    LockedLines OBD_ERROR;                           // trouble codes of the last read, "P0130" form
+    std::atomic<std::uint64_t> TroubleCodeReads{0};  // answered reads; counted after OBD_ERROR
 
     // --- Serial line state ---
     int FBaudRate = 0;

@@ -109,6 +109,7 @@ void TOBDII::ParseAnswer(std::span<const std::uint8_t> answer) {
             AddLog(link_text::kReadTroubleCodesOk);
             Flag_Read_Error = false;
             OBD_ERROR.Assign(ParseTroubleCodes(parts.payload));
+            TroubleCodeReads += 1;
             break;
         case 0x70:
             AddLog(link_text::kSwitchToRamOk);

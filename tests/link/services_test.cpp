@@ -51,12 +51,15 @@ TEST(Dispatcher, AnswerCases) {
          WithSum({0x85, 0xF1, 0x10, 0x58, 0x01, 0x01, 0x30, 0xE0}),
          {link_text::kReadTroubleCodesOk},
          [](TOBDII& l) {
-             return !l.Flag_Read_Error && l.OBD_ERROR.Items() == std::vector<std::string>{"P0130"};
+             return !l.Flag_Read_Error && l.TroubleCodeReads == 1 &&
+                    l.OBD_ERROR.Items() == std::vector<std::string>{"P0130"};
          }},
         {"58 no codes",
          WithSum({0x82, 0xF1, 0x10, 0x58, 0x00}),
          {link_text::kReadTroubleCodesOk},
-         [](TOBDII& l) { return !l.Flag_Read_Error && l.OBD_ERROR.Count() == 0; }},
+         [](TOBDII& l) {
+             return !l.Flag_Read_Error && l.TroubleCodeReads == 1 && l.OBD_ERROR.Count() == 0;
+         }},
         {"70",
          WithSum({0x82, 0xF1, 0x10, 0x70, 0x71}),
          {link_text::kSwitchToRamOk},
@@ -68,7 +71,7 @@ TEST(Dispatcher, AnswerCases) {
         {"7F",
          WithSum({0x83, 0xF1, 0x10, 0x7F, 0x14, 0x22}),
          {link_text::kNegativeAnswer},
-         [](TOBDII& l) { return l.Flag_Clear_Error.load(); }},
+         [](TOBDII& l) { return l.Flag_Clear_Error && l.TroubleCodeReads == 0; }},
         {"live in short form",
          WithSum({0x82, 0xF1, 0x10, 0x61, 0x01}),
          {link_text::kReadDataOk},
