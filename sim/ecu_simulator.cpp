@@ -23,6 +23,7 @@ EngineSettings SettingsFrom(const EcuSimOptions& o) {
     s.trueVeErrorPercent = o.trueVeErrorPercent;
     s.trueVeSurface = o.trueVeSurface;
     s.afrNoise = o.afrNoise;
+    s.realistic = o.realistic;
     return s;
 }
 

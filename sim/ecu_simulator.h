@@ -13,6 +13,7 @@
 
 #include "sim/ecu_faults.h"
 #include "sim/engine_point.h"
+#include "sim/realistic_engine.h"
 
 namespace veltrano {
 
@@ -29,6 +30,7 @@ struct EcuSimOptions {
     double coolantStart = 20.0;  // degrees C at start; warms towards 90
     double warmupSeconds = 180.0;
     double afrNoise = 0.0;  // standard deviation of the measured AFR, in AFR units
+    std::optional<RealisticSettings> realistic;  // see UseRealisticEngine
     std::vector<std::uint16_t> troubleCodes = {0x0130, 0x0340};
     int sessionTimeoutMs = 5000;  // silence after which the ECU ends the session
 };
@@ -49,6 +51,10 @@ struct EcuStatus {
     double targetAfr = 14.7;    // from the AFR table in use
     double measuredAfr = 14.7;  // what a wideband probe would read
 };
+
+// The realistic engine: its exhaust and transients, its VE surface unless one is given and
+// its drive unless a script is given.
+void UseRealisticEngine(EcuSimOptions& options);
 
 class EcuSimulator {
   public:
@@ -80,6 +86,9 @@ class EcuSimulator {
     void HoldOperatingPoint(const std::optional<OperatingPoint>& point);
     void SetTrueVeErrorPercent(double percent);
     void SetCoolant(double celsius);  // and keeps it there
+    // Switches to the realistic engine (UseRealisticEngine) or back to the engine the
+    // options describe; the engine starts afresh either way.
+    void SetRealisticEngine(bool on);
 
     EcuStatus Status() const;
     // The measured mixture now; the wideband simulator reads it.

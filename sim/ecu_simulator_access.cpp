@@ -82,6 +82,15 @@ void EcuSimulator::SetTrueVeErrorPercent(double percent) {
     impl_->engine.SetVeError(percent);
 }
 
+void EcuSimulator::SetRealisticEngine(bool on) {
+    EcuSimOptions o = impl_->options;
+    if (on)
+        UseRealisticEngine(o);
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->engine = EngineModel(SettingsFrom(o));
+    impl_->lastEngineUpdate = SimClock::now();
+}
+
 void EcuSimulator::SetCoolant(double celsius) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->engine.HoldCoolant(celsius);

@@ -10,7 +10,8 @@ constexpr double kStoichiometric = 14.7;
 constexpr double kCylinderAirMgPerKpa = 4.2;  // a 1.6 l four-cylinder engine
 constexpr double kInjectorMgPerMs = 3.0;
 constexpr double kInjectorDeadMs = 0.6;
-constexpr double kFuelDensity = 740.0;  // g/l
+constexpr double kFuelDensity = 740.0;   // g/l
+constexpr double kTransientRate = 15.0;  // throttle percent per second
 
 double Approach(double value, double goal, double seconds, double tau) {
     return goal + (value - goal) * std::exp(-seconds / tau);
@@ -31,6 +32,8 @@ EngineModel::EngineModel(EngineSettings settings)
     point_.pressure = PressureForThrottle(0.0);
     goal_ = point_;
     last_.coolant = settings_.coolantStart;
+    if (settings_.realistic)
+        exhaust_.emplace(settings_.realistic->probeLagSeconds);
 }
 
 void EngineModel::SetVeError(double percent) {
@@ -58,6 +61,32 @@ void EngineModel::Advance(double seconds) {
         Walk(seconds);
     }
     throttleRate_ = (point_.throttle - throttleBefore) / seconds;
+    FollowTransients(seconds);
+}
+
+void EngineModel::FollowTransients(double seconds) {
+    if (!settings_.realistic)
+        return;
+    const double rate = held_ ? 0.0 : throttleRate_;
+    const double keep = std::exp(-seconds / settings_.realistic->enrichmentSeconds);
+    constexpr double kGone = 0.02;
+    enrichment_ = std::max(rate > kTransientRate ? std::min(1.0, rate / 100.0) : 0.0,
+                           enrichment_ * keep > kGone ? enrichment_ * keep : 0.0);
+    leaning_ = std::max(rate < -kTransientRate ? std::min(1.0, -rate / 100.0) : 0.0,
+                        leaning_ * keep > kGone ? leaning_ * keep : 0.0);
+}
+
+double EngineModel::Probe(EngineState& s) {
+    const RealisticSettings& r = *settings_.realistic;
+    const bool transient = s.fuelCut || enrichment_ > 0.0 || leaning_ > 0.0;
+    const double delay = r.delays.DelayMs(s.point.rpm, s.point.pressure) / 1000.0;
+    double afr = exhaust_->Step(elapsed_, s.burnedAfr, transient, delay);
+    s.probeSeesTransient = exhaust_->SensesTransient();
+    if (r.noiseAfr > 0.0) {
+        std::normal_distribution<double> noise(0.0, r.noiseAfr);
+        afr += noise(random_);
+    }
+    return std::clamp(afr, 7.0, 22.0);
 }
 
 void EngineModel::FollowScript() {
@@ -142,13 +171,19 @@ EngineState EngineModel::Evaluate(const std::vector<std::uint8_t>& memory,
     const double ve = VeFactor(s.at, tables.pcn.byPressure);
     const double meteredAir = kCylinderAirMgPerKpa * s.point.pressure;
     s.airCycleMg = s.running ? meteredAir * ve : 0.0;
-    const double fuelMg = s.running && !s.fuelCut ? meteredAir / s.targetAfr * pcnUse : 0.0;
+    double fuelMg = s.running && !s.fuelCut ? meteredAir / s.targetAfr * pcnUse : 0.0;
+    if (settings_.realistic) {
+        const double share = settings_.realistic->enrichmentShare;
+        fuelMg *= (1.0 + share * enrichment_) * (1.0 - 0.5 * share * leaning_);
+    }
     s.injectionMs = fuelMg > 0.0 ? fuelMg / kInjectorMgPerMs + kInjectorDeadMs : 0.0;
     s.airFlowKgH = s.airCycleMg * s.point.rpm / 2.0 * 4.0 * 60.0 / 1e6;
     s.fuelLitresPerHour = fuelMg * s.point.rpm / 2.0 * 4.0 * 60.0 / 1000.0 / kFuelDensity;
 
     if (fuelMg <= 0.0 || pcnUse <= 0.0) {
         s.measuredAfr = 22.0;  // fuel cut or a stopped engine: air only
+    } else if (settings_.realistic) {
+        s.measuredAfr = std::clamp(meteredAir * ve / fuelMg * pcnRef, 7.0, 22.0);
     } else {
         s.measuredAfr = s.targetAfr * ve * pcnRef / pcnUse;
         if (settings_.afrNoise > 0.0) {
@@ -157,12 +192,18 @@ EngineState EngineModel::Evaluate(const std::vector<std::uint8_t>& memory,
         }
         s.measuredAfr = std::clamp(s.measuredAfr, 7.0, 22.0);
     }
+    s.burnedAfr = s.measuredAfr;
+    if (settings_.realistic)
+        s.measuredAfr = Probe(s);
     s.rich = s.measuredAfr < kStoichiometric;
     // Held points are steady; the threshold ignores the slow drift of a settling throttle.
     const double rate = held_ ? 0.0 : throttleRate_;
-    constexpr double kTransientRate = 15.0;  // percent per second
     s.transientRich = rate > kTransientRate ? std::min(1.0, rate / 200.0) : 0.0;
     s.transientLean = rate < -kTransientRate ? std::min(1.0, -rate / 200.0) : 0.0;
+    if (settings_.realistic) {
+        s.transientRich = enrichment_;
+        s.transientLean = leaning_;
+    }
     last_ = s;
     return s;
 }

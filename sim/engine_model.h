@@ -9,6 +9,8 @@
 
 #include "sim/ecu_tables.h"
 #include "sim/engine_point.h"
+#include "sim/exhaust_path.h"
+#include "sim/realistic_engine.h"
 
 namespace veltrano {
 
@@ -20,6 +22,9 @@ struct EngineSettings {
     double trueVeErrorPercent = 0.0;
     std::optional<std::array<double, 256>> trueVeSurface;
     double afrNoise = 0.0;
+    // Set: the probe reads through the exhaust's delay and lag, and transients change the
+    // mixture burned.
+    std::optional<RealisticSettings> realistic;
 };
 
 // Everything the live data blocks report, in engineering units.
@@ -30,7 +35,10 @@ struct EngineState {
     double airTemp = 25.0;
     std::uint8_t targetAfrByte = 128;  // the AFR table's byte form of the target
     double targetAfr = 14.7;
-    double measuredAfr = 14.7;
+    double measuredAfr = 14.7;  // what the probe reads
+    double burnedAfr = 14.7;    // what the cylinders burn now
+    // The probe's reading comes (in part) from gas burned during fuel cut or enrichment.
+    bool probeSeesTransient = false;
     double spark = 10.0;  // degrees
     double airCycleMg = 0.0;
     double airFlowKgH = 0.0;
@@ -80,6 +88,8 @@ class EngineModel {
     void FollowScript();
     double VeFactor(const Coordinates& at, bool byPressure) const;
     void SetFlags(EngineState& s) const;
+    void FollowTransients(double seconds);
+    double Probe(EngineState& s);
 
     EngineSettings settings_;
     std::mt19937 random_;
@@ -90,6 +100,9 @@ class EngineModel {
     double elapsed_ = 0.0;
     double goalLeft_ = 0.0;
     double throttleRate_ = 0.0;  // percent per second
+    std::optional<ExhaustPath> exhaust_;
+    double enrichment_ = 0.0;  // realistic engine: decaying transient corrections, 0..1
+    double leaning_ = 0.0;
     EngineState last_;
 };
 

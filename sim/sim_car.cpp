@@ -17,6 +17,8 @@ SimCar::SimCar(SimCarOptions options) {
         e.script.push_back({t, point});
         t += 0.2;  // the move to the next point
     }
+    if (options.realistic)
+        UseRealisticEngine(e);
     ecu_ = std::make_unique<EcuSimulator>(e);
     LambdaSimOptions l;
     l.wireTiming = false;

@@ -25,6 +25,7 @@ struct SimCarOptions {
     std::vector<DwellPoint> drive;    // held in turn, repeating; empty: the engine's own walk
     int answerDelayMs = 2;
     double coolantStart = 85;
+    bool realistic = false;  // UseRealisticEngine; the drive, if given, replaces its script
 };
 
 class SimCar {

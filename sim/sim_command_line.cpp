@@ -57,6 +57,7 @@ const std::map<std::string, Flag>& Flags() {
         {"--help", [](SimCommandLine& c) { c.help = true; }},
         {"--wire-timing", [](SimCommandLine& c) { c.ecu.wireTiming = true; }},
         {"--no-wire-timing", [](SimCommandLine& c) { c.ecu.wireTiming = false; }},
+        {"--realistic", [](SimCommandLine& c) { c.realistic = true; }},
         {"--drop-all", [](SimCommandLine& c) { c.faults.dropAll = true; }},
         {"--corrupt-checksum", [](SimCommandLine& c) { c.faults.corruptChecksum = true; }},
         {"--no-echo", [](SimCommandLine& c) { c.faults.noEcho = true; }},
@@ -215,6 +216,8 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& o
             return false;
         }
     }
+    if (out.realistic)
+        UseRealisticEngine(out.ecu);
     return true;
 }
 
@@ -228,6 +231,8 @@ const char* SimUsage() {
            "         --script FILE (lines: seconds rpm throttle kPa [km/h])  --seed N\n"
            "         --hold RPM,THROTTLE,KPA (a fixed operating point)\n"
            "         --coolant C (20)  --warmup SECONDS (180)  --afr-noise AFR (0)\n"
+           "         --realistic (exhaust delay and probe lag, noise, a VE surface with\n"
+           "         bumps and a drive with idle, accelerations, cruise and fuel cut)\n"
            "faults:  --drop-answers N  --drop-all  --corrupt-checksum  --no-echo\n"
            "         --extra-bytes N  --split-answer  --negative CODE  --stop-after N\n"
            "         --fault-service SID (the answer faults hit only this service)\n"

@@ -19,6 +19,7 @@ struct SimCommandLine {
     std::string imagePath;
     std::string dumpPath;
     bool help = false;
+    bool realistic = false;  // applied after the other options
 };
 
 // Parses the arguments after the program name; false with a one-line message on error.
