@@ -23,6 +23,7 @@
 #include "convergence_on_sim.h"
 #include "learning/learning_engine.h"
 #include "learning/table_transfer.h"
+#include "realistic/realistic_table.h"
 
 namespace veltrano {
 namespace {
@@ -309,14 +310,22 @@ void SimulatorTable(const std::vector<std::uint8_t>& image) {
 }  // namespace
 }  // namespace veltrano
 
-// learning_convergence [--sim]: the synthetic engine's table; with --sim also the simulated
-// car's (a minute or more per row).
+// learning_convergence [--sim] [--realistic-only]: the synthetic engine's table and the
+// realistic engine's (both modes); with --sim also the simulated car's over pseudo-terminals
+// (a minute or more per row).
 int main(int argc, char** argv) {
     using namespace veltrano;
     SetDecimalSeparator(',');
     const std::vector<std::uint8_t> image = MakeDemoImage(DefaultDemoOptions());
-    SyntheticTable(image);
-    if (argc > 1 && std::strcmp(argv[1], "--sim") == 0)
+    bool sim = false, realisticOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        sim = sim || std::strcmp(argv[i], "--sim") == 0;
+        realisticOnly = realisticOnly || std::strcmp(argv[i], "--realistic-only") == 0;
+    }
+    if (!realisticOnly)
+        SyntheticTable(image);
+    RealisticTable(30);
+    if (sim)
         SimulatorTable(image);
     return 0;
 }

@@ -28,7 +28,7 @@ struct SimRig::Impl {
     std::unique_ptr<LambdaSimulator> lambda;
 };
 
-SimRig::SimRig(std::vector<std::uint8_t> image, bool wireTiming, unsigned seed)
+SimRig::SimRig(std::vector<std::uint8_t> image, bool wireTiming, unsigned seed, bool realistic)
     : impl_(std::make_unique<Impl>()) {
     EcuSimOptions eo;
     eo.image = std::move(image);
@@ -38,6 +38,10 @@ SimRig::SimRig(std::vector<std::uint8_t> image, bool wireTiming, unsigned seed)
     eo.coolantStart = 90;
     eo.script = Drive();
     eo.seed = seed;
+    if (realistic) {
+        eo.script.clear();
+        UseRealisticEngine(eo);
+    }
     impl_->ecu = std::make_unique<EcuSimulator>(eo);
     LambdaSimOptions lo;
     lo.wireTiming = wireTiming;

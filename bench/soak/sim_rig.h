@@ -15,8 +15,9 @@ namespace veltrano::soak {
 class SimRig {
   public:
     // The engine drives a few steady points in turn and breathes more air than `image`
-    // is calibrated for, so learning has work to do.
-    SimRig(std::vector<std::uint8_t> image, bool wireTiming, unsigned seed);
+    // is calibrated for, so learning has work to do; or it is the realistic engine on its
+    // own drive.
+    SimRig(std::vector<std::uint8_t> image, bool wireTiming, unsigned seed, bool realistic = false);
     ~SimRig();
     bool Start(std::string* error);
     void Stop();

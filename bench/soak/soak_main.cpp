@@ -2,6 +2,7 @@
 // log) against the in-process simulator, with faults injected at random, for a set time.
 //
 //   soak [--seconds S] [--wire-timing on|off] [--seed N] [--faults on|off] [--log-dir DIR]
+//        [--engine steady|realistic] [--mode alg2|precise]
 //
 // Prints records processed, faults by kind, reconnects, stop times and findings; exits 1
 // on any finding, 3 on a hang.
@@ -29,6 +30,8 @@ struct Settings {
     unsigned seed = 1;
     std::string logDir;
     bool faults = true;
+    bool realistic = false;  // the realistic engine instead of steady points
+    bool precise = false;    // the precise learning mode
 };
 
 bool Parse(int argc, char** argv, Settings& s) {
@@ -47,6 +50,10 @@ bool Parse(int argc, char** argv, Settings& s) {
             s.faults = v == "on";
         } else if (a == "--log-dir") {
             s.logDir = v;
+        } else if (a == "--engine" && (v == "steady" || v == "realistic")) {
+            s.realistic = v == "realistic";
+        } else if (a == "--mode" && (v == "alg2" || v == "precise")) {
+            s.precise = v == "precise";
         } else {
             return false;
         }
@@ -78,8 +85,9 @@ struct MemoryWatch {
 
 void PrintSummary(const Settings& s, const SoakReport& r, const ProgramLearningState& st,
                   const MemoryWatch& m, double elapsed) {
-    std::printf("soak: %.0f s, wire timing %s, seed %u\n", elapsed, s.wireTiming ? "on" : "off",
-                s.seed);
+    std::printf("soak: %.0f s, wire timing %s, seed %u, %s engine, %s learning\n", elapsed,
+                s.wireTiming ? "on" : "off", s.seed, s.realistic ? "realistic" : "steady",
+                s.precise ? "precise" : "Alg2");
     std::printf("records processed: %ld (log rows checked: %ld)\n", st.records, r.rowsChecked);
     std::printf("learning updates: %ld, table writes requested by learning: %ld\n", st.updates,
                 st.writesRequested);
@@ -108,7 +116,8 @@ int main(int argc, char** argv) {
     if (!Parse(argc, argv, s)) {
         std::fprintf(stderr,
                      "usage: soak [--seconds S] [--wire-timing on|off] [--seed N] [--faults "
-                     "on|off] [--log-dir DIR]\n");
+                     "on|off] [--log-dir DIR]\n"
+                     "            [--engine steady|realistic] [--mode alg2|precise]\n");
         return 2;
     }
     SetDecimalSeparator(',');
@@ -132,7 +141,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "soak: the demo image does not open\n");
         return 2;
     }
-    SimRig sim(image, s.wireTiming, s.seed);
+    SimRig sim(image, s.wireTiming, s.seed, s.realistic);
     std::string error;
     if (!sim.Start(&error)) {
         std::fprintf(stderr, "soak: the simulator does not start: %s\n", error.c_str());
@@ -145,6 +154,7 @@ int main(int argc, char** argv) {
     LearningOptions options;
     options.source = LambdaSource::Shdk;
     options.requestDelay = s.wireTiming ? 50 : 10;
+    options.mode = s.precise ? LearningMode::Precise : LearningMode::Alg2;
     engine.SetOptions(options);
 
     SoakReport report;

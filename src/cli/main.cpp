@@ -20,6 +20,7 @@ constexpr const char* kUsage =
     "  monitor --port DEV [--baud 10400|38400|57600] [--olt] [--records N] [--json] [--delay MS]\n"
     "  session --port DEV --image IMAGE [--lambda-port DEV --lambda-type LC-1/2|AEM]\n"
     "          [--source shdk|voltdk|dk] [--target olt|ram] [--learn] [--hits N] [--delay MS]\n"
+    "          [--mode alg2|precise]\n"
     "          [--records N | --seconds S] [--log-dir DIR] [--save-image OUT] [--settings INI]\n";
 
 }  // namespace

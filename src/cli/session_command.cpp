@@ -163,6 +163,7 @@ LearningOptions OptionsFor(const SessionArgs& a, const AppSettings& s) {
     LearningOptions o;
     o.target = a.target;
     o.source = a.source;
+    o.mode = a.mode;
     o.requestDelay = a.delay.value_or(kRequestDelayRange.Clamp(s.delayRate));
     o.hitsPerPoint = a.hits.value_or(kHitsPerPointRange.Clamp(s.countRtRewrite));
     return o.Clamped();
@@ -268,10 +269,12 @@ std::optional<SessionArgs> ParseSessionArgs(const Args& args, std::string* error
     static const std::map<std::string, WriteTarget> targets = {{"olt", WriteTarget::Olt},
                                                                {"ram", WriteTarget::RamPcn}};
     static const std::map<std::string, std::string> types = {{"LC-1/2", "LC-1/2"}, {"AEM", "AEM"}};
+    static const std::map<std::string, LearningMode> modes = {{"alg2", LearningMode::Alg2},
+                                                              {"precise", LearningMode::Precise}};
     const Parsed p = ParseArgs(
         args, {"--learn"},
         {"--port", "--image", "--lambda-port", "--lambda-type", "--source", "--target", "--hits",
-         "--delay", "--records", "--seconds", "--log-dir", "--save-image", "--settings"},
+         "--delay", "--mode", "--records", "--seconds", "--log-dir", "--save-image", "--settings"},
         0);
     if (!p.error.empty()) {
         *error = p.error;
@@ -288,6 +291,7 @@ std::optional<SessionArgs> ParseSessionArgs(const Args& args, std::string* error
                     TakeValue(p, "--lambda-type", a.lambdaType, Choice(types), error) &&
                     TakeValue(p, "--source", a.source, Choice(sources), error) &&
                     TakeValue(p, "--target", a.target, Choice(targets), error) &&
+                    TakeValue(p, "--mode", a.mode, Choice(modes), error) &&
                     TakeValue(p, "--hits", a.hits, hits, error) &&
                     TakeValue(p, "--delay", a.delay, delay, error) &&
                     TakeValue(p, "--records", a.records, PositiveNumber, error) &&

@@ -18,6 +18,7 @@ struct SessionArgs {
     std::string lambdaType;  // "LC-1/2" or "AEM"; empty: the settings file's
     LambdaSource source = LambdaSource::None;
     WriteTarget target = WriteTarget::None;
+    LearningMode mode = LearningMode::Alg2;
     bool learn = false;
     std::optional<int> hits;   // "Попаданий в Точку"
     std::optional<int> delay;  // "Задержка запроса", ms

@@ -1,5 +1,6 @@
 #include "learning/learning_engine.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "common/text_forms.h"
+#include "learning/learning_notices.h"
 #include "learning/narrowband.h"
 #include "learning/pcn_update.h"
 #include "log/log_format.h"
@@ -14,14 +16,6 @@
 #include "log/log_texts.h"
 
 namespace veltrano {
-
-struct LearningEngine::Notices {
-    bool cellChanged = false;
-    bool gridsChanged = false;
-    std::optional<std::string> logStatus;
-    std::vector<std::string> badCells;
-    std::optional<LearningShown> shown;
-};
 
 LearningImage LearningImageFrom(const TFirmware& firmware, const FirmwareLayout& layout) {
     LearningImage image;
@@ -35,22 +29,49 @@ LearningImage LearningImageFrom(const TFirmware& firmware, const FirmwareLayout&
     image.addresses = {layout.StartAddrAFR, layout.StartAddrUOZ, layout.StartAddrPCN,
                        layout.StartAddrBCN};
     image.loaded = layout.FirmwareLoaded;
+    const std::vector<std::uint8_t>& bytes = firmware.FFirmwareData;
+    for (int i = 0; i < 256; ++i) {
+        const std::size_t at = static_cast<std::size_t>(layout.StartAddrPCN) + i;
+        image.pcnAsOpened[i] = layout.StartAddrPCN > 0 && at < bytes.size() ? bytes[at] / 128.0 : 0;
+    }
     return image;
 }
 
 LearningEngine::LearningEngine(CalibrationGrids& grids, std::mutex& gridsMutex)
-    : grids_(grids), gridsMutex_(gridsMutex) {}
+    : grids_(grids), gridsMutex_(gridsMutex), clock_([] {
+          return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+              .count();
+      }) {}
 
 void LearningEngine::ImageOpened(const LearningImage& image) {
     SetImage(image);
     std::lock_guard lock(stateMutex_);
     FillCounts(s_.LearnHits, 1);
     s_.reportedCells.clear();
+    precise_.Reset(&image.pcnAsOpened);
 }
 
 void LearningEngine::SetImage(const LearningImage& image) {
-    std::lock_guard lock(configMutex_);
-    image_ = image;
+    bool otherTable = false;
+    {
+        std::lock_guard lock(configMutex_);
+        otherTable = image_.addresses.StartAddrPCN != image.addresses.StartAddrPCN;
+        image_ = image;
+    }
+    if (otherTable) {
+        std::lock_guard lock(stateMutex_);
+        precise_.Reset(&image.pcnAsOpened);
+    }
+}
+
+void LearningEngine::SetCellLock(int c, int r, bool locked) {
+    std::lock_guard lock(stateMutex_);
+    precise_.SetUserLock(c, r, locked);
+}
+
+void LearningEngine::SetClock(std::function<double()> clock) {
+    std::lock_guard lock(stateMutex_);
+    clock_ = std::move(clock);
 }
 
 void LearningEngine::SetOptions(const LearningOptions& options) {
@@ -100,8 +121,14 @@ void LearningEngine::NotePcnRewrite(bool ram) {
 }
 
 LearningPaintState LearningEngine::PaintState() const {
+    const bool precise = Options().mode == LearningMode::Precise;
     std::lock_guard lock(stateMutex_);
-    return {s_.op, s_.LearnHits, s_.MovementMap};
+    return {s_.op, s_.LearnHits, s_.MovementMap, precise, precise_.Map()};
+}
+
+std::array<long, kPreciseVerdicts> LearningEngine::PreciseVerdicts() const {
+    std::lock_guard lock(stateMutex_);
+    return precise_.Verdicts();
 }
 
 ProgramLearningState LearningEngine::State() const {
@@ -208,7 +235,9 @@ void LearningEngine::Pass(ConnectionLearningState& conn, LearningLink& link, Lea
     Stationarity(live, options);
     if (!haveTarget || !CoefficientUsable(conn, options))
         s_.AllowLearning = false;
-    if (s_.AllowLearning)
+    if (options.mode == LearningMode::Precise)
+        LearnPrecise(conn, link, live, image, options, notices);
+    else if (s_.AllowLearning)
         Learn(conn, link, live, image, options, notices);
     if (fresh)
         WriteLogRow(conn, lambda, log, live, notices);

@@ -7,6 +7,7 @@
 // View callbacks run with no lock held.
 #pragma once
 
+#include <functional>
 #include <mutex>
 
 #include "calibration/calibration_grids.h"
@@ -17,6 +18,7 @@
 #include "learning/learning_state.h"
 #include "learning/learning_view.h"
 #include "learning/operating_point.h"
+#include "learning/precise_learning.h"
 #include "log/session_log.h"
 
 namespace veltrano {
@@ -28,6 +30,7 @@ struct LearningImage {
     bool FlagPcnGridDad = false;
     TableAddresses addresses;  // FirmwareLayout.StartAddrAFR, ...UOZ, ...PCN, ...BCN
     bool loaded = false;
+    std::array<double, 256> pcnAsOpened{};  // the learned PCN in the image, row-major
 };
 
 LearningImage LearningImageFrom(const TFirmware& firmware, const FirmwareLayout& layout);
@@ -37,6 +40,8 @@ struct LearningPaintState {
     OperatingCell op;
     CellCounts LearnHits{};
     CellCounts MovementMap{};
+    bool preciseMode = false;
+    PreciseMap precise{};
 };
 
 // Records after the last wideband reading during which the wideband source still learns.
@@ -71,8 +76,14 @@ class LearningEngine {
     void ResetLearning();
     // A fuel-table edit requested a write: the rewrite mark := 1 and the run's samples := 0.
     void NotePcnRewrite(bool ram);
+    // The precise mode leaves a locked cell alone.
+    void SetCellLock(int c, int r, bool locked);
+    // Seconds of a steady clock; the precise mode times its delays with it.
+    void SetClock(std::function<double()> clock);
 
     LearningPaintState PaintState() const;
+    // The precise mode's verdicts on the readings offered to it.
+    std::array<long, kPreciseVerdicts> PreciseVerdicts() const;
     ProgramLearningState State() const;
 
   private:
@@ -86,6 +97,8 @@ class LearningEngine {
     void Stationarity(const LiveRecord& live, const LearningOptions& options);
     void Learn(ConnectionLearningState& conn, LearningLink& link, const LiveRecord& live,
                const LearningImage& image, const LearningOptions& options, Notices& notices);
+    void LearnPrecise(ConnectionLearningState& conn, LearningLink& link, const LiveRecord& live,
+                      const LearningImage& image, const LearningOptions& options, Notices& notices);
     void WriteLogRow(ConnectionLearningState& conn, LearningLambda* lambda, SessionLog* log,
                      const LiveRecord& live, Notices& notices);
     void Report(Notices& notices);
@@ -101,6 +114,8 @@ class LearningEngine {
 
     mutable std::mutex stateMutex_;
     ProgramLearningState s_;
+    PreciseLearning precise_;
+    std::function<double()> clock_;
 };
 
 }  // namespace veltrano

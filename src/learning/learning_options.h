@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "learning/exhaust_delay.h"
+
 namespace veltrano {
 
 // Write target radio group: "OLT", "RAM PCN", "RAM UOZ" (none checked at start).
@@ -10,6 +12,20 @@ enum class WriteTarget { None, Olt, RamPcn, RamUoz };
 
 // Lambda source radio group: "ДК", "АЦП ДК", "ШДК" (none checked at start).
 enum class LambdaSource { None, Dk, VoltDk, Shdk };
+
+// Learning mode radio group: "Alg2" (the given update) or "Точный" (precise_learning.h).
+enum class LearningMode { Alg2, Precise };
+
+// The precise mode's settings.
+struct PreciseOptions {
+    ExhaustDelayTable delays;
+    double probeLagMs = 80;     // the probe's own time constant, added to the delay
+    double stepLimit = 0.05;    // largest change of a cell in one update
+    double totalLimit = 0.30;   // largest change of a cell from the image as opened
+    double holdOffMs = 1000;    // records this soon after fuel cut or enrichment are not learned
+    bool lockWhenTuned = true;  // a tuned cell is locked
+    bool operator==(const PreciseOptions&) const = default;
+};
 
 // A spin box: its limits and the value it starts with.
 struct SpinRange {
@@ -32,6 +48,8 @@ struct LearningOptions {
     int requestDelay = kRequestDelayRange.start;  // RzSpinEdit1, ms
     int learnCoolant = kLearnCoolantRange.start;  // RzSpinEdit3, °C
     int hitsPerPoint = kHitsPerPointRange.start;  // RzSpinEdit4, samples per update
+    LearningMode mode = LearningMode::Alg2;
+    PreciseOptions precise;
 
     // The spin boxes never hold a value outside their limits.
     LearningOptions Clamped() const {

@@ -67,8 +67,9 @@ class SessionCommand : public ::testing::Test {
             ecu->Stop();
     }
 
-    // An engine 15 % leaner than the image expects, held at steady points in turn.
-    void StartCar() {
+    // An engine 15 % leaner than the image expects, held at steady points in turn; or the
+    // realistic engine on its own drive.
+    void StartCar(bool realistic = false) {
         EcuSimOptions o;
         o.image = image;
         o.wireTiming = false;
@@ -81,6 +82,10 @@ class SessionCommand : public ::testing::Test {
             t += 2.5;
             o.script.push_back({t, p});
             t += 0.2;
+        }
+        if (realistic) {
+            o.script.clear();
+            UseRealisticEngine(o);
         }
         ecu = std::make_unique<EcuSimulator>(o);
         LambdaSimOptions l;
@@ -199,6 +204,16 @@ TEST_F(SessionCommand, SamplesPerUpdateDefaultToTheSettingsFile) {
     EXPECT_LE(Figure(r.out, "updates"), 3) << r.out;
 }
 
+TEST_F(SessionCommand, PreciseModeLearnsOnTheRealisticEngine) {
+    StartCar(true);
+    const Result r =
+        Run(Car() + Wideband() + " --source shdk --target olt --learn --mode precise --seconds 14");
+    ASSERT_EQ(r.code, 0) << r.err;
+    // Idle first, then the first cruise: the cells it crosses are learned.
+    EXPECT_GT(Figure(r.out, "updates"), 0) << r.out;
+    EXPECT_GT(Figure(r.out, "writes requested"), 0) << r.out;
+}
+
 TEST_F(SessionCommand, SigintEndsTheSessionCleanly) {
     StartCar();
     const Result r = Run(Car() + " --source dk --target ram --learn", 2500ms);
@@ -281,6 +296,7 @@ TEST_F(SessionCommand, ErrorsEndWithOneClearLine) {
         {car + img + " --hits 5", 2, "bad value for --hits"},
         {car + img + " --delay 600", 2, "bad value for --delay"},
         {car + img + " --source lambda", 2, "bad value for --source"},
+        {car + img + " --mode fast", 2, "bad value for --mode"},
         {car + img + " --lambda-type LC-2", 2, "bad value for --lambda-type"},
         {car + img + " --records x", 2, "bad value for --records"},
         {car + img + " --speed 1", 2, "unknown option --speed"},

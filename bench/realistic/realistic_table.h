@@ -1,0 +1,9 @@
+// The learning convergence table on the realistic engine, both modes side by side.
+#pragma once
+
+namespace veltrano {
+
+// Prints one row per lambda source and mode; `minutes` of simulated driving at most.
+void RealisticTable(double minutes);
+
+}  // namespace veltrano

@@ -1,0 +1,108 @@
+// The learning cycle's step in the precise mode: remember the record, offer its mixture
+// reading, and move the cells when enough samples have been gathered.
+#include "common/text_forms.h"
+#include "learning/learning_engine.h"
+#include "learning/learning_notices.h"
+#include "learning/table_transfer.h"
+
+namespace veltrano {
+namespace {
+
+// The mixture reading a record carries in the precise mode, if any.
+bool ReadingOf(const ConnectionLearningState& conn, const ProgramLearningState& s,
+               const LiveRecord& live, LambdaSource source, PreciseReading& out) {
+    switch (source) {
+        case LambdaSource::Shdk:
+            out.measuredAfr = s.LC_COrrect * live.FsensorAirFuelRatio;
+            return conn.recordsSinceReading == 0;
+        case LambdaSource::VoltDk:
+            out.measuredAfr = conn.NarrowbandAfr;
+            return true;
+        case LambdaSource::Dk:
+            out.trim = conn.LambdaCoeff;
+            return true;
+        case LambdaSource::None:
+            break;
+    }
+    return false;
+}
+
+void CountUpdate(TextGrid& rt, int c, int r, char sep) {
+    const auto v = ParseNumber(rt.Cell(c, r), sep);
+    rt.SetCell(c, r, v ? GeneralText(*v + 1, sep) : "0");
+}
+
+}  // namespace
+
+void LearningEngine::LearnPrecise(ConnectionLearningState& conn, LearningLink& link,
+                                  const LiveRecord& live, const LearningImage& image,
+                                  const LearningOptions& options, Notices& notices) {
+    const double now = clock_();
+    PointRecord record;
+    record.t = now;
+    record.rpm = live.FsensorCrankshaftSpeed;
+    record.kpa = live.FsensorPressure;
+    record.c = s_.op.RPM_RT;
+    record.r = s_.op.LoadIndex;
+    record.rpmFrac = conn.frac.RpmFrac;
+    record.loadFrac = image.FlagPcnGridDad ? conn.frac.DadFrac : conn.frac.TrtFrac;
+    record.targetAfr = live.FsensorAirFuelRatio;
+    record.admitted = s_.AllowLearning;
+    // Fuel cut and the ECU's transient corrections both ways (enrichment while the throttle
+    // opens, leaning while it closes).
+    record.transient = live.flag_fuelOFF == 1 || live.FsensorCoeffCorrGTC_HI > 0 ||
+                       live.FsensorCoeffCorrGTC_LO > 0;
+    precise_.Remember(record);
+
+    PreciseReading reading;
+    reading.rpm = record.rpm;
+    reading.kpa = record.kpa;
+    reading.admitted = s_.AllowLearning;
+    if (!ReadingOf(conn, s_, live, options.source, reading))
+        return;
+
+    std::lock_guard lock(gridsMutex_);
+    const char sep = DecimalSeparator();
+    TextGrid& pcn = grids_.SG_PCN;
+    const CellValues values = [&](int c, int r) {
+        return ParseNumber(pcn.Cell(c, r), sep).value_or(0.0);
+    };
+    if (precise_.Offer(now, reading, options.precise, values) == PreciseVerdict::Taken)
+        s_.samples += 1;
+    s_.count_log = precise_.Samples();
+    if (precise_.Samples() < options.hitsPerPoint)
+        return;
+
+    const std::vector<CellChange> changes = precise_.Update(now, options.precise, values);
+    s_.count_log = 0;
+    if (changes.empty())
+        return;
+    s_.updates += 1;
+    for (const CellChange& change : changes) {
+        pcn.SetCell(change.c, change.r, GeneralText(change.after, sep));
+        CountUpdate(grids_.SG_RT, change.c, change.r, sep);
+    }
+    notices.gridsChanged = true;
+    bool stored = false;
+    link.WithTables([&](LinkTables& t) {
+        stored = StorePcnTable(pcn, t, sep) == std::nullopt;
+        if (stored && options.target == WriteTarget::Olt)
+            t.StartAddrPCN = image.addresses.StartAddrPCN;
+        if (stored && options.target == WriteTarget::RamPcn)
+            t.RamId = image.FlagPcnGridDad ? 0x13 : 0x04;
+    });
+    if (!stored)
+        return;
+    if (options.target == WriteTarget::Olt) {
+        s_.OltRewriteMark = 1;
+        s_.writesRequested += 1;
+        link.Raise(LinkRequest::PCN);
+    }
+    if (options.target == WriteTarget::RamPcn) {
+        s_.RamRewriteMark = 1;
+        s_.writesRequested += 1;
+        link.Raise(LinkRequest::PCN_RAM);
+    }
+}
+
+}  // namespace veltrano

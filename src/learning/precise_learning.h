@@ -1,0 +1,110 @@
+// The precise learning mode: each mixture reading is credited to the operating point one
+// exhaust delay earlier, spread over the four cells around that point by their bilinear
+// shares, and the cells move in bounded steps that shrink as their estimates agree.
+// Cells whose estimates settle are "настроена" and, if asked, locked; the user may lock
+// cells too. Readings soon after fuel cut or enrichment, and readings of gas burned before
+// a cell's last change reached the engine, are not learned.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "learning/cell_shares.h"
+#include "learning/learning_options.h"
+#include "learning/record_ring.h"
+
+namespace veltrano {
+
+enum class PreciseVerdict {
+    Taken,
+    NotAdmitted,      // the cycle's gates refuse the record or the point it is credited to
+    NoEarlierPoint,   // the ring does not reach back one delay
+    AfterTransient,   // within the hold-off after fuel cut or enrichment
+    CellJustChanged,  // the gas was burned before a changed cell took effect
+    Outlier,          // a factor no table error explains
+    AllLocked,
+};
+inline constexpr int kPreciseVerdicts = 7;
+
+struct PreciseCell {
+    double sum = 0;  // share-weighted relative corrections since the last update
+    double weight = 0;
+    double lastEstimate = 0;  // the cell value the last update's samples asked for
+    double lastWeight = 0;    // the shares behind it
+    bool settled = false;     // the last update found the cell right and its estimate steady
+    double origin = 0;        // value in the image as opened; 0: taken at the first change
+    double changedAt = -1e300;
+    int agreeing = 0;  // successive estimates within 2 % of each other
+    bool tuned = false;
+    bool userLocked = false;
+    bool autoLocked = false;
+    bool Locked() const { return userLocked || autoLocked; }
+};
+
+// What the grids paint, [c][r] with c and r from 1 to 16.
+struct PreciseCellView {
+    double confidence = 0;  // 0..1
+    bool learned = false;   // changed or estimated at least once
+    bool tuned = false;
+    bool locked = false;
+    bool operator==(const PreciseCellView&) const = default;
+};
+using PreciseMap = std::array<std::array<PreciseCellView, 17>, 17>;
+
+// A reading offered at `now`.
+struct PreciseReading {
+    double rpm = 0;  // the point now, for the delay
+    double kpa = 0;
+    double measuredAfr = 0;  // > 0: the factor is this over the credited point's target
+    double trim = 0;         // used when measuredAfr is 0: the factor itself
+    bool admitted = false;   // the cycle's gates on the record now
+};
+
+struct CellChange {
+    int c = 0;
+    int r = 0;
+    double before = 0;
+    double after = 0;
+};
+
+// Reads cell [c, r] of the table being learned.
+using CellValues = std::function<double(int c, int r)>;
+
+class PreciseLearning {
+  public:
+    // Forgets everything; `asOpened` (row-major, 256 values) bounds the total change.
+    void Reset(const std::array<double, 256>* asOpened);
+    void SetUserLock(int c, int r, bool locked);
+    // Every record, admitted or not.
+    void Remember(const PointRecord& record);
+    PreciseVerdict Offer(double now, const PreciseReading& reading, const PreciseOptions& options,
+                         const CellValues& values);
+    // Samples taken since the last update.
+    int Samples() const { return samples_; }
+    // Moves the cells that gathered samples; returns the cells whose value changed.
+    std::vector<CellChange> Update(double now, const PreciseOptions& options,
+                                   const CellValues& values);
+
+    // Exhaust delay plus the probe's lag at a point, ms.
+    static double CreditDelayMs(double rpm, double kpa, const PreciseOptions& options);
+
+    const PreciseCell& Cell(int c, int r) const { return cells_[c][r]; }
+    // How many readings got each verdict since the last reset.
+    const std::array<long, kPreciseVerdicts>& Verdicts() const { return verdicts_; }
+    PreciseMap Map() const;
+
+  private:
+    PreciseVerdict Judge(double now, const PreciseReading& reading, const PreciseOptions& options,
+                         const CellValues& values);
+    void MoveCell(PreciseCell& cell, int c, int r, double now, const PreciseOptions& options,
+                  const CellValues& values, std::vector<CellChange>& changes);
+
+    RecordRing ring_;
+    std::array<std::array<PreciseCell, 17>, 17> cells_{};
+    double lastTransient_ = -1e300;
+    int samples_ = 0;
+    std::array<long, kPreciseVerdicts> verdicts_{};
+};
+
+}  // namespace veltrano

@@ -1,0 +1,299 @@
+#include "learning/precise_learning.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <map>
+
+namespace veltrano {
+namespace {
+
+constexpr double kPeriod = 0.04;  // seconds between records
+
+PointRecord At(double t, int c, int r, double rpmFrac = 0, double loadFrac = 0) {
+    PointRecord p;
+    p.t = t;
+    p.rpm = 4000;
+    p.kpa = 30;
+    p.c = c;
+    p.r = r;
+    p.rpmFrac = rpmFrac;
+    p.loadFrac = loadFrac;
+    p.targetAfr = 14.7;
+    p.admitted = true;
+    return p;
+}
+
+PreciseReading Reading(double afr, double rpm = 4000, double kpa = 30) {
+    PreciseReading r;
+    r.rpm = rpm;
+    r.kpa = kpa;
+    r.measuredAfr = afr;
+    r.admitted = true;
+    return r;
+}
+
+// A table of cell values the tests can change.
+struct Table {
+    std::map<std::pair<int, int>, double> cells;
+    double Get(int c, int r) const {
+        auto it = cells.find({c, r});
+        return it == cells.end() ? 1.0 : it->second;
+    }
+    CellValues Values() const {
+        return [this](int c, int r) { return Get(c, r); };
+    }
+    void Apply(const std::vector<CellChange>& changes) {
+        for (const CellChange& ch : changes)
+            cells[{ch.c, ch.r}] = ch.after;
+    }
+};
+
+// Each record sits in a cell of its own: record k at k × 40 ms in [1 + k % 16, 1 + k / 16].
+TEST(PreciseLearning, ReadingIsCreditedToThePointOneDelayEarlier) {
+    struct Case {
+        double rpm, kpa;
+        int record;  // the one at or before now − (exhaust delay + probe lag)
+    };
+    const Case cases[] = {
+        {4000, 30, 40},   // 300 + 80 ms before 2.0 s: 1.62 s
+        {500, 30, 39},    // 350 + 80 ms: 1.57 s
+        {7500, 100, 45},  // 100 + 80 ms: 1.82 s
+        {4000, 100, 44},  // 150 + 80 ms: 1.77 s
+    };
+    for (const Case& c : cases) {
+        PreciseLearning learning;
+        Table table;
+        for (int k = 0; k <= 50; ++k)
+            learning.Remember(At(k * kPeriod, 1 + k % 16, 1 + k / 16));
+        ASSERT_EQ(learning.Offer(2.0, Reading(14.7 * 1.1, c.rpm, c.kpa), {}, table.Values()),
+                  PreciseVerdict::Taken);
+        int credited = 0;
+        for (int col = 1; col <= 16; ++col) {
+            for (int row = 1; row <= 16; ++row) {
+                if (learning.Cell(col, row).weight > 0) {
+                    EXPECT_EQ(col, 1 + c.record % 16) << c.rpm << " rpm";
+                    EXPECT_EQ(row, 1 + c.record / 16) << c.rpm << " rpm";
+                    ++credited;
+                }
+            }
+        }
+        EXPECT_EQ(credited, 1);
+    }
+}
+
+TEST(PreciseLearning, NoPointOneDelayBackNoSample) {
+    PreciseLearning learning;
+    Table table;
+    learning.Remember(At(1.9, 5, 5));
+    EXPECT_EQ(learning.Offer(2.0, Reading(15), {}, table.Values()), PreciseVerdict::NoEarlierPoint);
+}
+
+TEST(CellShares, SumToOneAndTheCorrectionMeetsTheTarget) {
+    struct Case {
+        int c, r;
+        double rf, lf, factor;
+        std::array<bool, 4> locked;
+    };
+    const Case cases[] = {
+        {5, 5, 0.0, 0.0, 1.10, {}},
+        {5, 5, 0.5, 0.5, 0.85, {}},
+        {5, 5, 0.3, 0.8, 1.25, {}},
+        {5, 5, 1.0, 1.0, 0.90, {}},
+        {16, 7, 0.4, 0.6, 1.07, {}},  // beyond the last column: folded into it
+        {3, 16, 0.7, 0.2, 0.93, {}},
+        {5, 5, 0.3, 0.8, 1.20, {true, false, true, false}},
+        {5, 5, 0.5, 0.5, 0.80, {false, true, true, true}},
+    };
+    const std::array<double, 4> values{0.92, 1.07, 1.13, 0.98};
+    for (const Case& k : cases) {
+        const PointShares shares = BilinearShares(k.c, k.r, k.rf, k.lf);
+        double sum = 0, before = 0, after = 0;
+        const std::array<double, 4> solved = SolveCorrection(shares, values, k.factor, k.locked);
+        for (int i = 0; i < shares.count; ++i) {
+            EXPECT_GE(shares.cells[i].c, 1);
+            EXPECT_LE(shares.cells[i].c, 16);
+            EXPECT_LE(shares.cells[i].r, 16);
+            sum += shares.cells[i].share;
+            before += shares.cells[i].share * values[i];
+            after += shares.cells[i].share * solved[i];
+            if (k.locked[i]) {
+                EXPECT_EQ(solved[i], values[i]);
+            }
+        }
+        EXPECT_NEAR(sum, 1.0, 1e-12);
+        EXPECT_NEAR(after, before * k.factor, 1e-12) << k.c << "," << k.r << " " << k.rf;
+    }
+}
+
+TEST(CellShares, AllLockedChangesNothing) {
+    const PointShares shares = BilinearShares(4, 4, 0.5, 0.5);
+    const std::array<double, 4> values{1, 1, 1, 1};
+    EXPECT_EQ(SolveCorrection(shares, values, 1.2, {true, true, true, true}), values);
+}
+
+// Records every 40 ms in one cell from t = 0; readings every 80 ms from 0.6 s.
+class Steady {
+  public:
+    explicit Steady(PreciseOptions o = {}) : options(o) {}
+    void Drive(double until, double afr, int hitsPerUpdate = 10) {
+        Drive(
+            until, [afr](const Table&) { return afr; }, hitsPerUpdate);
+    }
+    // An engine that needs `truth` in the four cells: the reading follows the table.
+    void DriveTruth(double until, double truth) {
+        Drive(
+            until,
+            [this, truth](const Table& tb) {
+                const PointShares sh = BilinearShares(c, r, 0.25, 0.25);
+                double p = 0;
+                for (int i = 0; i < sh.count; ++i)
+                    p += sh.cells[i].share * tb.Get(sh.cells[i].c, sh.cells[i].r);
+                return 14.7 * truth / p;
+            },
+            10);
+    }
+    void Drive(double until, const std::function<double(const Table&)>& afr, int hitsPerUpdate) {
+        while (t < until) {
+            t += kPeriod;
+            PointRecord p = At(t, c, r, 0.25, 0.25);
+            p.transient = transientUntil > t && t >= transientFrom;
+            learning.Remember(p);
+            if (t < 0.6 || std::lround(t / kPeriod) % 2 != 0)
+                continue;
+            verdicts[learning.Offer(t, Reading(afr(table)), options, table.Values())] += 1;
+            if (learning.Samples() >= hitsPerUpdate) {
+                const auto changes = learning.Update(t, options, table.Values());
+                table.Apply(changes);
+                updates.push_back(changes);
+            }
+        }
+    }
+    PreciseOptions options;
+    PreciseLearning learning;
+    Table table;
+    double t = 0;
+    int c = 6, r = 6;
+    double transientFrom = -1, transientUntil = -1;
+    std::map<PreciseVerdict, int> verdicts;
+    std::vector<std::vector<CellChange>> updates;
+};
+
+TEST(PreciseLearning, StepsAndTotalStayWithinTheirBounds) {
+    struct Case {
+        double afr;  // the engine stays this far off whatever the table does
+        double stepLimit, totalLimit;
+    };
+    const Case cases[] = {
+        {14.7 * 1.3, 0.05, 0.30}, {14.7 * 0.7, 0.05, 0.30}, {14.7 * 1.3, 0.02, 0.10}};
+    for (const Case& k : cases) {
+        PreciseOptions o;
+        o.stepLimit = k.stepLimit;
+        o.totalLimit = k.totalLimit;
+        Steady s(o);
+        s.learning.Reset(nullptr);  // the origin is the value at the first change: 1.0
+        s.Drive(60, k.afr);
+        ASSERT_GT(s.updates.size(), 5u);
+        for (const auto& update : s.updates) {
+            for (const CellChange& ch : update) {
+                EXPECT_LE(std::fabs(ch.after / ch.before - 1), k.stepLimit + 1e-12);
+                EXPECT_LE(std::fabs(ch.after - 1.0), k.totalLimit + 1e-12);
+            }
+        }
+        EXPECT_NEAR(std::fabs(s.table.Get(6, 6) - 1.0), k.totalLimit, 1e-9);
+    }
+}
+
+TEST(PreciseLearning, HoldOffsKeepTransientsAndStaleGasOut) {
+    // Fuel cut from 2.0 to 2.4 s (last cut record 2.36 s): with 380 ms to the probe and 1 s
+    // of hold-off nothing is learned before 3.74 s.
+    Steady cut;
+    cut.transientFrom = 2.0;
+    cut.transientUntil = 2.4;
+    cut.Drive(1.98, 14.7, 1000);
+    const int before = cut.verdicts[PreciseVerdict::Taken];
+    EXPECT_GT(before, 10);
+    cut.Drive(3.72, 14.7, 1000);
+    EXPECT_EQ(cut.verdicts[PreciseVerdict::Taken], before);
+    EXPECT_GT(cut.verdicts[PreciseVerdict::AfterTransient], 15);
+    cut.Drive(4.2, 14.7, 1000);
+    EXPECT_GT(cut.verdicts[PreciseVerdict::Taken], before);
+
+    // A changed cell: gas burned before the change had been written is not credited to it.
+    Steady change;
+    change.Drive(1.4, 14.7 * 1.1);
+    ASSERT_EQ(change.updates.size(), 1u);
+    const double changedAt = change.learning.Cell(6, 6).changedAt;
+    const int stale = change.verdicts[PreciseVerdict::CellJustChanged];
+    change.Drive(changedAt + 0.38 + 0.25 - 0.05, 14.7 * 1.1, 1000);
+    EXPECT_GE(change.verdicts[PreciseVerdict::CellJustChanged], stale + 5);
+    const int taken = change.verdicts[PreciseVerdict::Taken];
+    change.Drive(changedAt + 0.38 + 0.25 + 0.2, 14.7 * 1.1, 1000);
+    EXPECT_GT(change.verdicts[PreciseVerdict::Taken], taken);
+
+    // The cycle's gates on the record the reading is credited to.
+    PreciseLearning learning;
+    Table table;
+    for (int k = 0; k <= 50; ++k) {
+        PointRecord p = At(k * kPeriod, 6, 6);
+        p.admitted = k != 40;
+        learning.Remember(p);
+    }
+    EXPECT_EQ(learning.Offer(2.0, Reading(15), {}, table.Values()), PreciseVerdict::NotAdmitted);
+}
+
+TEST(PreciseLearning, LockedCellsNeverChange) {
+    Steady user;
+    user.learning.SetUserLock(6, 6, true);
+    user.Drive(30, 14.7 * 1.15);
+    EXPECT_EQ(user.table.Get(6, 6), 1.0);
+    EXPECT_GT(user.table.Get(7, 6), 1.05);  // its neighbours carry the correction
+
+    // Right from the start: the cell settles, is tuned and locked; a later error leaves it.
+    Steady tuned;
+    tuned.Drive(20, 14.7);
+    ASSERT_TRUE(tuned.learning.Cell(6, 6).tuned);
+    ASSERT_TRUE(tuned.learning.Cell(6, 6).Locked());
+    const double value = tuned.table.Get(6, 6);
+    tuned.Drive(40, 14.7 * 1.2);
+    EXPECT_EQ(tuned.table.Get(6, 6), value);
+    EXPECT_TRUE(tuned.learning.Map()[6][6].locked);
+
+    // Unlocked by the user, it learns again.
+    tuned.learning.SetUserLock(6, 6, false);
+    tuned.Drive(60, 14.7 * 1.2);
+    EXPECT_GT(tuned.table.Get(6, 6), value);
+}
+
+TEST(PreciseLearning, AgreeingEstimatesRaiseConfidenceAndShrinkTheStep) {
+    PreciseOptions o;
+    o.lockWhenTuned = false;
+    auto firstStep = [](const Steady& s, std::size_t from) {
+        for (std::size_t k = from; k < s.updates.size(); ++k) {
+            for (const CellChange& ch : s.updates[k]) {
+                if (ch.c == 6 && ch.r == 6)
+                    return ch.after / ch.before - 1;
+            }
+        }
+        return 0.0;
+    };
+    Steady fresh(o), trained(o);
+    trained.DriveTruth(30, 1.0);
+    EXPECT_GT(trained.learning.Map()[6][6].confidence, 0.9);
+    EXPECT_TRUE(trained.learning.Map()[6][6].tuned);
+    EXPECT_EQ(fresh.learning.Map()[6][6].confidence, 0.0);
+
+    // The same 1 % more fuel wanted: the confident cell takes a much smaller step.
+    const std::size_t mark = trained.updates.size();
+    trained.DriveTruth(40, 1.01);
+    fresh.DriveTruth(10, 1.01);
+    const double confidentStep = firstStep(trained, mark);
+    const double freshStep = firstStep(fresh, 0);
+    EXPECT_GT(freshStep, 0.01);
+    EXPECT_GT(confidentStep, 0.0);
+    EXPECT_LT(confidentStep, freshStep / 2);
+}
+
+}  // namespace
+}  // namespace veltrano
