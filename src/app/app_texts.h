@@ -104,6 +104,12 @@ inline constexpr const char* kRadioDk = "ДК";
 inline constexpr const char* kRadioVoltDk = "АЦП ДК";
 inline constexpr const char* kRadioShdk = "ШДК";
 inline constexpr const char* kRadioAlg2 = "Alg2";
+inline constexpr const char* kRadioPrecise = "Точный";
+inline constexpr const char* kExhaustDelays = "Задержки выпуска";
+inline constexpr const char* kLockCells = "Закрепить";
+inline constexpr const char* kUnlockCells = "Открепить";
+inline constexpr const char* kExhaustDelaysCaption =
+    "Задержка выпуска, мс (обороты × давление, кПа)";
 inline constexpr const char* kApplyChanges = "Применить изменения";
 inline constexpr const char* kResetMovement = "Сброс Движения";
 inline constexpr const char* kResetLearning = "Сброс обучения";

@@ -1,5 +1,7 @@
 #include "app/cell_colours.h"
 
+#include "app/precise_colours.h"
+
 namespace veltrano {
 namespace {
 
@@ -14,6 +16,11 @@ std::optional<CellColour> SharedRules(PaintedGrid g, int c, int r, const PaintSt
     // 1. Learning hits.
     if (InTable16(c, r) && s.LearnHits[c][r] > 1 && (pcn || rt || shdk))
         out = pcn ? CellColour{kHitGreen, 1, 2} : CellColour{kHitGreen};
+    // The precise mode's map of confidence, tuned and locked cells.
+    if (rt && s.preciseMode && InTable16(c, r)) {
+        if (const auto colour = PreciseCellColour(s.precise[c][r]))
+            out = CellColour{*colour};
+    }
     // 2. Fuel operating point.
     const OperatingCell& op = s.op;
     if (c == op.RPM_RT && r == op.LoadIndex && InTable16(op.RPM_RT, op.LoadIndex)) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "learning/operating_point.h"
+#include "learning/precise_learning.h"
 
 namespace veltrano {
 
@@ -37,6 +38,8 @@ struct PaintState {
     std::array<std::array<int, 17>, 17> MovementMap{};
     bool rememberMovement = false;  // "Запомнить движение"
     bool FlagDadUozAfr = false;
+    bool preciseMode = false;  // "Точный": the RT grid shows the cells' confidence
+    PreciseMap precise{};
 };
 
 // The colour of cell (c, r) of the grid; nullopt: drawn by default.

@@ -11,6 +11,7 @@
 
 #include "app/app_texts.h"
 #include "app/main_window.h"
+#include "app/precise_controls.h"
 #include "app/qt_messages.h"
 #include "app/trouble_codes_panel.h"
 #include "calibration/link_tables.h"
@@ -224,7 +225,10 @@ void TMainForm::PushOptions() {
     o.requestDelay = Control<QSpinBox>("RzSpinEdit1")->value();
     o.learnCoolant = Control<QSpinBox>("RzSpinEdit3")->value();
     o.hitsPerPoint = Control<QSpinBox>("RzSpinEdit4")->value();
+    if (precise_)
+        precise_->Apply(o);
     engine_.SetOptions(o);
+    paint_.preciseMode = o.mode == LearningMode::Precise;
     paint_.rememberMovement = o.rememberMovement;
 }
 

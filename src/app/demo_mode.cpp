@@ -19,9 +19,27 @@ struct DemoMode::Impl {
 #endif
 };
 
+namespace {
+DemoMode* current = nullptr;
+}  // namespace
+
 DemoMode::DemoMode() : impl_(new Impl) {}
 
-DemoMode::~DemoMode() = default;
+DemoMode::~DemoMode() {
+    if (current == this)
+        current = nullptr;
+}
+
+DemoMode* DemoMode::Current() {
+    return current;
+}
+
+void DemoMode::SetRealistic([[maybe_unused]] bool on) {
+#ifdef VELTRANO_HAVE_SIM
+    if (impl_->ecu)
+        impl_->ecu->SetRealisticEngine(on);
+#endif
+}
 
 bool DemoMode::Available() {
 #ifdef VELTRANO_HAVE_SIM
@@ -62,6 +80,7 @@ bool DemoMode::Start(const std::string& dir, std::string* error) {
             *error = "cannot write " + settingsPath_;
         return false;
     }
+    current = this;
     return true;
 #else
     (void)dir;

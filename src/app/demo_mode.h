@@ -16,6 +16,11 @@ class DemoMode {
     // Starts the simulators and writes the demo settings file into `dir`. False with a
     // message when a pseudo-terminal cannot be opened.
     bool Start(const std::string& dir, std::string* error);
+    // The realistic engine (exhaust delay, probe lag, a drive with transients) or the
+    // friendly default one.
+    void SetRealistic(bool on);
+    // The demo started last in this process, if it still runs.
+    static DemoMode* Current();
     const std::string& SettingsPath() const { return settingsPath_; }
     // The demo image (the one the simulated ECU runs).
     static std::vector<std::uint8_t> Image();

@@ -87,7 +87,7 @@ void TMainForm::AfterOpen() {
     SetTabShown(kPcn32x32, g.ShowPcnDad32x32Tab);
     Control<QCheckBox>("CheckBox2")->setVisible(g.ShowLearnTrtOption);
     for (const char* name : {"RadioOlt", "RadioRam", "RadioRamUoz", "RadioDK", "RadioVoltDk",
-                             "RadioLAM_SHDK", "RadioButton2"})
+                             "RadioLAM_SHDK", "RadioButton2", "RadioPrecise"})
         Control<QRadioButton>(name)->setEnabled(true);
     engine_.ImageOpened(LearningImageFrom(calib_.firmware, calib_.layout));
     for (auto& column : paint_.LearnHits)

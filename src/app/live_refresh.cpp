@@ -128,8 +128,10 @@ void TMainForm::RefreshLive() {
             ps.op.RPM_RT != paint_.op.RPM_RT || ps.op.LoadIndex != paint_.op.LoadIndex ||
             ps.op.TRT_RT != paint_.op.TRT_RT || ps.op.DAD_RT != paint_.op.DAD_RT ||
             ps.op.RPM_RT_32 != paint_.op.RPM_RT_32 || ps.op.DAD_RT_32 != paint_.op.DAD_RT_32 ||
-            ps.MovementMap != paint_.MovementMap || ps.LearnHits != paint_.LearnHits;
+            ps.MovementMap != paint_.MovementMap || ps.LearnHits != paint_.LearnHits ||
+            ps.precise != paint_.precise;
         paint_.op = ps.op;
+        paint_.precise = ps.precise;
         paint_.MovementMap = ps.MovementMap;
         paint_.LearnHits = ps.LearnHits;
         if (moved || cells)

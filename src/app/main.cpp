@@ -43,6 +43,9 @@ int main(int argc, char** argv) {
                                  QString::number(QCoreApplication::applicationPid()))
                                     .toStdString();
         if (demo.Start(dir, &error)) {
+            for (int i = 1; i < argc; ++i)
+                if (std::strcmp(argv[i], "--realistic") == 0)
+                    demo.SetRealistic(true);
             options.settingsPath = demo.SettingsPath();
             std::cout << "Demo mode: simulated ECU and LC-1 on pseudo-terminals; settings in "
                       << options.settingsPath << "\n";

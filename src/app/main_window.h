@@ -40,6 +40,7 @@ class TLcThreat;
 class TOBDII;
 class SessionLog;
 class TroubleCodesPanel;
+class PreciseControls;
 
 // How the window is started.
 struct WindowOptions {
@@ -201,6 +202,7 @@ class TMainForm : public QMainWindow {
     QHash<QString, QWidget*> controls_;
     QLineEdit* loadScale_ = nullptr;
     TroubleCodesPanel* troubleCodes_ = nullptr;
+    PreciseControls* precise_ = nullptr;  // the precise mode's controls, a child
     std::vector<double> latencies_;
 
   public:

@@ -14,6 +14,7 @@
 #include "app/app_texts.h"
 #include "app/live_panels.h"
 #include "app/main_window.h"
+#include "app/precise_controls.h"
 #include "learning/learning_options.h"
 
 namespace veltrano {
@@ -65,6 +66,15 @@ void TMainForm::BuildRightTab() {
     sources->layout()->addWidget(alg);
     controls_.insert("RadioButton2", alg);
     col->addWidget(sources);
+    precise_ = new PreciseControls(
+        sources, alg, col, engine_,
+        [this] { return Grid(ActivePage() == kRt ? "SG_RT" : "SG_PCN"); },
+        [this] {
+            PushOptions();
+            for (GridView* g : grids_)
+                g->viewport()->update();
+        });
+    controls_.insert("RadioPrecise", precise_->Radio());
 
     auto* checks = new QGridLayout();
     checks->setVerticalSpacing(0);

@@ -1,0 +1,47 @@
+// The precise learning mode's controls on the "Настройка" tab: the "Точный" radio beside
+// "Alg2", the exhaust delay table, and locking the selected fuel-table cells.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+#include "learning/learning_options.h"
+
+class QBoxLayout;
+class QGroupBox;
+class QRadioButton;
+class QWidget;
+
+namespace veltrano {
+
+class LearningEngine;
+class GridView;
+
+class PreciseControls : public QObject {
+  public:
+    // Adds the radio to `alg2`'s group box and the button row to `column`. `changed` runs
+    // when the mode or the delays change; `selection` names the grid whose selected cells
+    // the lock buttons act on.
+    PreciseControls(QGroupBox* sources, QRadioButton* alg2, QBoxLayout* column,
+                    LearningEngine& engine, std::function<GridView*()> selection,
+                    std::function<void()> changed);
+
+    // The mode and the delays into the options the cycle gets.
+    void Apply(LearningOptions& options) const;
+    QRadioButton* Radio() const { return precise_; }
+    const ExhaustDelayTable& Delays() const { return delays_; }
+    void SetDelays(const ExhaustDelayTable& delays);
+    // Locks (or frees) the cells selected in the grid.
+    void LockSelection(bool locked);
+    // Opens the delay table for editing; applies it on OK.
+    void EditDelays(QWidget* parent);
+
+  private:
+    LearningEngine& engine_;
+    std::function<GridView*()> selection_;
+    std::function<void()> changed_;
+    QRadioButton* precise_ = nullptr;
+    ExhaustDelayTable delays_;
+};
+
+}  // namespace veltrano
