@@ -1,5 +1,6 @@
 #include "cli/cli_support.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "cli/cli_commands.h"
@@ -56,6 +57,23 @@ bool OpenImage(const std::string& path, Calibration& out, char sep) {
         return false;
     }
     return true;
+}
+
+std::string JsonString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
 }
 
 }  // namespace veltrano::cli

@@ -28,4 +28,7 @@ std::optional<char> DecimalOption(const Parsed& parsed);
 // Opens the image as the window does; prints one line on failure.
 bool OpenImage(const std::string& path, Calibration& out, char sep);
 
+// A JSON string literal of s (UTF-8 kept as it is).
+std::string JsonString(const std::string& s);
+
 }  // namespace veltrano::cli

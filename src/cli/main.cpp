@@ -3,6 +3,7 @@
 #include <map>
 
 #include "cli/cli_commands.h"
+#include "cli/learn_command.h"
 #include "cli/session_command.h"
 #include "link/monitor_command.h"
 
@@ -20,7 +21,9 @@ constexpr const char* kUsage =
     "  monitor --port DEV [--baud 10400|38400|57600] [--olt] [--records N] [--json] [--delay MS]\n"
     "  session --port DEV --image IMAGE [--lambda-port DEV --lambda-type LC-1/2|AEM]\n"
     "          [--source shdk|voltdk|dk] [--target olt|ram] [--learn] [--hits N] [--delay MS]\n"
-    "          [--records N | --seconds S] [--log-dir DIR] [--save-image OUT] [--settings INI]\n";
+    "          [--records N | --seconds S] [--log-dir DIR] [--save-image OUT] [--settings INI]\n"
+    "  learn --image IMAGE --log LOG.csv [--source shdk|voltdk|dk] [--hits N] [--stationary N]\n"
+    "        [--coolant C] [--out NEW.bin] [--json]\n";
 
 }  // namespace
 
@@ -29,7 +32,7 @@ int main(int argc, char** argv) {
     const std::map<std::string, int (*)(const Args&)> commands = {
         {"info", Info},         {"show", Show},     {"export", Export},
         {"checksum", Checksum}, {"resave", Resave}, {"demo-image", DemoImage},
-        {"session", Session},
+        {"session", Session},   {"learn", Learn},
     };
     if (argc >= 2 && std::string(argv[1]) == "monitor") {
         return veltrano::RunMonitorCommand(argc - 2, argv + 2);

@@ -83,7 +83,8 @@ class LearningEngine {
     bool CoefficientUsable(const ConnectionLearningState& conn,
                            const LearningOptions& options) const;
     void Gate(const LiveRecord& live, const LearningOptions& options, bool educations);
-    void Stationarity(const LiveRecord& live, const LearningOptions& options);
+    // Returns whether the cell jumped by more than one.
+    bool Stationarity(const LiveRecord& live, const LearningOptions& options);
     void Learn(ConnectionLearningState& conn, LearningLink& link, const LiveRecord& live,
                const LearningImage& image, const LearningOptions& options, Notices& notices);
     void WriteLogRow(ConnectionLearningState& conn, LearningLambda* lambda, SessionLog* log,
