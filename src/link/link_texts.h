@@ -17,6 +17,7 @@ inline constexpr char kReadTroubleCodesOk[] = "ReadDiagnosticTroubleCodesByStatu
 inline constexpr char kSwitchToRamOk[] = "SwitchToRam (OK)";
 inline constexpr char kWriteMemoOk[] = "WriteMemo (OK)";
 inline constexpr char kWriteFailed[] = "WriteMemo (FAILED)";
+inline constexpr char kWriteRefused[] = "WriteMemo (REFUSED): no table at ";
 inline constexpr char kNegativeAnswer[] = "ERROR";
 inline constexpr char kReadDataOk[] = "ReadDataByLocalIdentifier (OK)";
 inline constexpr char kCheckConnectionOk[] = "Проверка соединения (ОК)";

@@ -81,8 +81,10 @@ class TOBDII {
     void ReadErrors();
     void SwitchToRam();
     void ReleaseRam();
-    void CaptureRam();
-    // True when the ECU confirmed every block.
+    void CaptureRam();  // with RAM.ID
+    void CaptureRam(std::uint8_t id);
+    // True when the ECU confirmed every block. A table aimed at address 0 or running past
+    // 0xFFFF is refused unsent (traced, false).
     bool WriteTableFirmware(std::span<const std::uint8_t, 256> table, int start);
     bool WriTeDataOLT(std::span<const std::uint8_t> data, int start);
     void WriteTablePCN_RAM();
@@ -202,6 +204,7 @@ class TOBDII {
     void ServeRamWrite(std::atomic<bool>& flag, bool pcn);
     bool WriteRamWindow(std::span<const std::uint8_t, 256> table);
     bool WriteMemory(int address, std::span<const std::uint8_t> bytes);
+    bool TableWriteAllowed(int address, std::size_t size);
     void Served(WriteRequest kind, bool delivered);
     void DecodeLive(std::span<const std::uint8_t> payload);
     void ConfirmWrite(std::span<const std::uint8_t> payload);
@@ -226,6 +229,8 @@ class TOBDII {
     std::array<int, 8> writeAttempts_{};              // link thread only
     int oltAttempts_ = 0;                             // link thread only
     std::atomic<bool> lastBlockConfirmed_{true};
+    std::atomic<bool> lastWriteRefused_{false};
+    std::atomic<int> writeAnswerBytes_{0};  // length of the last write confirmation; 0: none yet
     std::thread thread_;
 };
 

@@ -57,6 +57,11 @@ void TOBDII::SendRequest(std::uint8_t target, std::uint8_t source, std::uint8_t 
     {
         std::lock_guard<std::mutex> lock(port_mutex_);
         SleepCountData = ExpectedCount(service, data, LengthByte, SleepCountData);
+        // An ECU confirms writes in one form; once a confirmation came, expect its length,
+        // so a bare answer ends the wait as soon as it is in.
+        const int confirmation = writeAnswerBytes_;
+        if (service == 0x3D && LengthByte != 0 && confirmation > 0)
+            SleepCountData = static_cast<int>(frame.size()) + confirmation;
         WritePacket(frame);
         int count = 0;
         ReadPacket(received, count);
@@ -117,6 +122,7 @@ void TOBDII::ParseAnswer(std::span<const std::uint8_t> answer) {
             break;
         case 0x7D:
             AddLog(link_text::kWriteMemoOk);
+            writeAnswerBytes_ = static_cast<int>(answer.size());
             ConfirmWrite(parts.payload);
             break;
         case 0x7F:
