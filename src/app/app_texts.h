@@ -170,5 +170,6 @@ inline constexpr const char* kCancel = "Отмена";
 inline constexpr const char* kApply = "Применить";
 inline constexpr const char* kNotAnInteger = "«%1» не является целым числом";
 inline constexpr const char* kSettingsNotWritten = "Не удалось записать файл настроек";
+inline constexpr const char* kTableAddressesUnknown = "Адреса таблиц этой прошивки неизвестны";
 
 }  // namespace veltrano::app_texts

@@ -92,6 +92,13 @@ void TMainForm::AfterOpen() {
     engine_.ImageOpened(LearningImageFrom(calib_.firmware, calib_.layout));
     for (auto& column : paint_.LearnHits)
         column.fill(1);
+    const FirmwareLayout& l = calib_.layout;
+    const std::pair<const char*, std::uint16_t> tables[] = {{"SG_PCN", l.StartAddrPCN},
+                                                            {"SG_BCN", l.StartAddrBCN},
+                                                            {"SG_UOZ", l.StartAddrUOZ},
+                                                            {"SG_AFR", l.StartAddrAFR}};
+    for (const auto& [name, start] : tables)
+        Grid(name)->SetNotice(TableAddressKnown(start) ? "" : t::kTableAddressesUnknown);
     ReloadAllGrids();
 }
 

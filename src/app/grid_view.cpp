@@ -4,6 +4,7 @@
 #include <QItemSelection>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QResizeEvent>
 
 namespace veltrano {
 
@@ -116,6 +117,31 @@ void GridView::SelectCells(const CellRect& r) {
     const QModelIndex br = model_->index(r.bottom - dr, r.right - dc);
     selectionModel()->select(QItemSelection(tl, br), QItemSelectionModel::ClearAndSelect);
     selectionModel()->setCurrentIndex(tl, QItemSelectionModel::NoUpdate);
+}
+
+void GridView::SetNotice(const QString& text) {
+    if (notice_ == nullptr) {
+        if (text.isEmpty())
+            return;
+        notice_ = new QLabel(viewport());
+        notice_->setObjectName(objectName() + "_notice");
+        notice_->setAlignment(Qt::AlignCenter);
+        notice_->setWordWrap(true);
+        notice_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        QPalette pal = notice_->palette();
+        pal.setColor(QPalette::Disabled, QPalette::WindowText,
+                     pal.color(QPalette::Active, QPalette::WindowText));
+        notice_->setPalette(pal);
+    }
+    notice_->setText(text);
+    notice_->setGeometry(viewport()->rect());
+    notice_->setVisible(!text.isEmpty());
+}
+
+void GridView::resizeEvent(QResizeEvent* e) {
+    QTableView::resizeEvent(e);
+    if (notice_ != nullptr)
+        notice_->setGeometry(viewport()->rect());
 }
 
 void GridView::keyPressEvent(QKeyEvent* e) {

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QLabel>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <functional>
@@ -77,11 +78,17 @@ class GridView : public QTableView {
     // A character key pressed in the grid (navigation keys are the view's own).
     std::function<void(char32_t key)> onKey;
 
+    // A short text shown across the grid area (empty: none), readable while disabled.
+    void SetNotice(const QString& text);
+    QString Notice() const { return notice_ ? notice_->text() : QString(); }
+
   protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
     GridModel* model_;
+    QLabel* notice_ = nullptr;
 };
 
 class GridDelegate : public QStyledItemDelegate {

@@ -53,7 +53,8 @@ bool ReencodePcnOnline(EditContext& ctx, TextGrid& grid, int n) {
             const std::size_t i = (r - 1) * n + (c - 1);
             const std::uint8_t b = (*bytes)[i];
             grid.SetDecoded(c, r, GeneralText(b / 128.0, ctx.sep), b);
-            if (ctx.firmware != nullptr && start + i < ctx.firmware->FFirmwareData.size()) {
+            if (ctx.firmware != nullptr && start != 0 &&
+                start + i < ctx.firmware->FFirmwareData.size()) {
                 ctx.firmware->FFirmwareData[start + i] = b;
             }
         }

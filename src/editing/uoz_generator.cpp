@@ -90,7 +90,7 @@ bool generatedUOZ(const TextGrid& TableGBC, TextGrid& TableUOZ, const std::strin
 }
 
 void Button3Click(EditContext& ctx, CalibrationGrids& grids, const std::string& Edit2) {
-    if (!ctx.FirmwareLoaded())
+    if (!ctx.FirmwareLoaded() || !grids.SG_UOZ.Enabled)
         return;
     const FirmwareLayout& layout = *ctx.layout;
     if (layout.FlagDadUozAfr)

@@ -141,6 +141,28 @@ TEST(Save, VariantsWithoutTableAddressesDoNotWriteAtZero) {
     EXPECT_EQ(c.firmware.FFirmwareData[0], first);
 }
 
+// Address 0 is code: the four tables of a layout without addresses open empty and disabled.
+TEST(Open, TablesWithoutAddressesOpenEmptyAndDisabled) {
+    struct Case {
+        const char* variant;
+        bool known;
+    } cases[] = {{"J7SPT", false},   {"J5SPT", false}, {"J5.1", false},
+                 {"unknown", false}, {"J7.2", true},   {"J7ES", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.variant);
+        Calibration cal;
+        SilentMessages quiet;
+        ASSERT_TRUE(
+            OpenCalibrationBytes(MakeDemoImage(Variant(c.variant, false, false)), quiet, cal, ','));
+        for (const TextGrid* g :
+             {&cal.grids.SG_PCN, &cal.grids.SG_BCN, &cal.grids.SG_UOZ, &cal.grids.SG_AFR}) {
+            EXPECT_EQ(g->Enabled, c.known);
+            EXPECT_EQ(g->Cell(1, 1).empty(), !c.known);
+            EXPECT_EQ(g->Cell(16, 16).empty(), !c.known);
+        }
+    }
+}
+
 TEST(WriteFileAtomically, FailureLeavesNoFileAndWarns) {
     const auto dir = testing::TempDir("atomic_fail");
     RecordedMessages messages;
