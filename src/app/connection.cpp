@@ -13,10 +13,10 @@
 #include "app/main_window.h"
 #include "app/qt_messages.h"
 #include "app/trouble_codes_panel.h"
-#include "calibration/link_tables.h"
 #include "lambda/lc_threat.h"
 #include "learning/learning_connection.h"
 #include "learning/learning_options.h"
+#include "learning/table_transfer.h"
 #include "link/obdii.h"
 #include "log/log_format.h"
 #include "log/session_log.h"
@@ -94,32 +94,13 @@ void TMainForm::FinishConnect(std::unique_ptr<TOBDII> link, bool ok) {
     troubleCodes_->Watch(link_.get());
     ecuConnected_ = true;
     paint_.EcuConnected = true;
-    const FirmwareLayout& l = calib_.layout;
     if (Control<QRadioButton>("RadioOlt")->isChecked())
         link_->FlagOLT = true;
-    const LinkTableImages tables = LinkTablesFromImage(calib_.firmware, l);
-    link_->WithTables([&](TOBDII& k) {
-        k.StartAddrAFR = l.StartAddrAFR;
-        k.StartAddrUOZ = l.StartAddrUOZ;
-        k.StartAddrPCN = l.StartAddrPCN;
-        k.StartAddrBCN = l.StartAddrBCN;
-        if (l.firmwareName == "J7ES")
-            k.StartAddrTZar = 0x8C27;
-        k.TablePCN = tables.TablePCN;
-        k.TableBCN = tables.TableBCN;
-        k.TableUOZ = tables.TableUOZ;
-        k.TableAFR = tables.TableAFR;
-        k.TableFirmwareOlt = tables.TableFirmwareOlt;
-        if (tables.TablePcn_32x32.size() == k.TablePcn_32x32.size())
-            std::copy(tables.TablePcn_32x32.begin(), tables.TablePcn_32x32.end(),
-                      k.TablePcn_32x32.begin());
-        k.StartAddrPcn_32x32 = 0x9294;
-        return 0;
-    });
     link_->FlagWriteFirmware = false;
     link_->FdadNaklon = calib_.firmware.FdadNaklon;
     link_->FdadSMeshenie = calib_.firmware.FdadSMeshenie;
     StartLearningAndLambda();
+    LoadLinkTables(calib_.firmware, calib_.layout, learning_->Link());
     link_->Flag = true;
     SetStatus("connection", t::kConnected, true);
     emit connectFinished(true);
