@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/screenshots.h"
 #include "app/settings/settings_path.h"
+#include "common/locale_separator.h"
 
 using namespace veltrano;
 
@@ -32,6 +33,7 @@ bool WantDemo(int argc, char** argv, const QString& exeDir, const std::string& s
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    UseLocaleDecimalSeparator();
     const QString exeDir = QCoreApplication::applicationDirPath();
     WindowOptions options;
     options.settingsPath = SettingsFilePath(exeDir.toStdString());

@@ -5,6 +5,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_messages.h"
+#include "common/text_forms.h"
 
 namespace veltrano::cli {
 
@@ -38,7 +39,7 @@ Parsed ParseArgs(const std::vector<std::string>& args, const std::set<std::strin
 std::optional<char> DecimalOption(const Parsed& parsed) {
     auto it = parsed.values.find("--decimal");
     if (it == parsed.values.end())
-        return ',';
+        return DecimalSeparator();  // the locale's
     if (it->second == "," || it->second == ".")
         return it->second[0];
     return std::nullopt;

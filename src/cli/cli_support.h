@@ -22,7 +22,7 @@ struct Parsed {
 Parsed ParseArgs(const std::vector<std::string>& args, const std::set<std::string>& flags,
                  const std::set<std::string>& valued, std::size_t positionalCount);
 
-// The separator of --decimal (',' by default); nullopt for anything but "," or ".".
+// The separator of --decimal (the locale's by default); nullopt for anything but "," or ".".
 std::optional<char> DecimalOption(const Parsed& parsed);
 
 // Opens the image as the window does; prints one line on failure.

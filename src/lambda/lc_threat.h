@@ -34,6 +34,8 @@ class TLcThreat {
     // leaves the port closed and the thread unstarted.
     static std::unique_ptr<TLcThreat> Create(const std::string& Port, const std::string& LamSensor,
                                              LcOptions options = {});
+    // True for the sensor types that select a decoder.
+    static bool KnownSensor(const std::string& LamSensor);
     // Ends the thread if it still runs (within a few ms) and closes the port.
     ~TLcThreat();
     TLcThreat(const TLcThreat&) = delete;

@@ -52,6 +52,30 @@ TEST_F(SessionCommand, SamplesPerUpdateDefaultToTheSettingsFile) {
     EXPECT_LE(Figure(r.out, "updates"), 3) << r.out;
 }
 
+// The settings' wideband type means what it means to the window: "LC-1/2" reads the LC-1, the
+// default "LC_1" (no LamSensor key) selects no decoder, and the command says so.
+TEST_F(SessionCommand, WidebandTypeFromTheSettingsAsTheWindowTakesIt) {
+    struct Case {
+        const char* name;
+        std::string settingsLine;
+        bool readings;
+    } cases[] = {
+        {"LC-1/2", "[LC_1]\r\nLamSensor=LC-1/2\r\n", true},
+        {"default LC_1", "", false},
+    };
+    StartCar();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(dir / "Settings.ini") << "[OBDII]\r\nDelayRate=10\r\n" << c.settingsLine;
+        fs::remove_all(dir / "out");
+        const Result r = Run(Car() + " --lambda-port " + lambda->DevicePath() +
+                             " --source shdk --target olt --learn --hits 10 --records 250");
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(Figure(r.out, "updates") > 0, c.readings) << r.out;
+        EXPECT_EQ(r.err.find("neither LC-1/2 nor AEM") != std::string::npos, !c.readings) << r.err;
+    }
+}
+
 TEST_F(SessionCommand, SigintEndsTheSessionCleanly) {
     StartCar();
     const Result r = Run(Car() + " --source dk --target ram --learn", 2500ms);
