@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "app/app_texts.h"
+#include "app/learning_gate_panel.h"
+#include "app/log_actions.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
 #include "app/trouble_codes_panel.h"
@@ -46,6 +48,7 @@ void TMainForm::Connect() {
     // A connect request never disturbs a connection that exists or is being made.
     if (ecuConnected_ || connecting_)
         return;
+    logActions_->StopReplay();
     connecting_ = true;
     toolActions_[3]->setEnabled(false);
     const AppSettings s = settings_;
@@ -92,6 +95,7 @@ void TMainForm::FinishConnect(std::unique_ptr<TOBDII> link, bool ok) {
     lc_.reset();
     link_ = std::move(link);
     troubleCodes_->Watch(link_.get());
+    gatePanel_->Clear();
     ecuConnected_ = true;
     paint_.EcuConnected = true;
     const FirmwareLayout& l = calib_.layout;
@@ -166,6 +170,13 @@ void TMainForm::DisconnectLink() {
     // The cycle has been asked to end; it reads the reader, so it goes first.
     learning_.reset();
     lc_.reset();
+}
+
+void TMainForm::SetReplayMode(bool on) {
+    paint_.EcuConnected = on;
+    SetStatus("connection", on ? t::kReplaying : t::kDisconnected, on);
+    for (GridView* g : grids_)
+        g->viewport()->update();
 }
 
 void TMainForm::ToggleLearning() {

@@ -5,6 +5,7 @@
 #include <QTabWidget>
 
 #include "app/app_texts.h"
+#include "app/learning_gate_panel.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
 #include "app/trouble_codes_panel.h"
@@ -81,6 +82,7 @@ void TMainForm::ShowRecord(const LearningShown& shown) {
     SetText(Panel("RzPanel29"), General(shown.PcnInterp));
     SetText(Panel("Panel27"), QString::number(shown.count_log));
     SetText(Panel("RzPanel5"), General(shown.LambdaWindowMean));
+    gatePanel_->Show(shown, engine_.Options());
 }
 
 // A log the cycle cannot write and table writes the ECU did not confirm stay in sight.

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app/demo_mode.h"
+#include "app/log_actions.h"
 #include "app/main_window.h"
 #include "app/screenshots.h"
 #include "app/settings/settings_path.h"
@@ -55,8 +56,13 @@ int main(int argc, char** argv) {
     if (demoWanted && options.settingsPath == demo.SettingsPath())
         window.OpenFirmwareBytes(DemoMode::Image(), "demo.bin");
     window.show();
-    for (int i = 1; i + 1 < argc; ++i)
+    for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshots") == 0)
             StartScreenshots(window, argv[i + 1]);
+        if (std::strcmp(argv[i], "--log") == 0)
+            window.Logs().OpenViewer(QString::fromLocal8Bit(argv[i + 1]));
+        if (std::strcmp(argv[i], "--replay") == 0)
+            window.Logs().StartReplay(QString::fromLocal8Bit(argv[i + 1]));
+    }
     return app.exec();
 }

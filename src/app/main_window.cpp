@@ -15,6 +15,7 @@
 
 #include "app/app_texts.h"
 #include "app/icons.h"
+#include "app/log_actions.h"
 #include "app/qt_messages.h"
 #include "app/settings_dialog.h"
 #include "lambda/lc_threat.h"
@@ -75,6 +76,8 @@ TMainForm::TMainForm(WindowOptions options, QWidget* parent)
 
 TMainForm::~TMainForm() {
     refreshTimer_->stop();
+    // A replay runs the learning cycle over the window's state: it ends first.
+    logActions_->StopReplay();
     // A connect still running must not wait for a box the window can no longer show.
     messages_->SetInteractive(false);
     if (connectThread_.joinable())
@@ -121,6 +124,15 @@ void TMainForm::BuildToolbar() {
         }
         toolActions_[i] = a;
     }
+    logActions_ = new LogActions(*this);
+    bar->addWidget(logActions_->MakeButton(bar));
+}
+
+QString TMainForm::LogFolder() const {
+    const std::filesystem::path logs = options_.logDirectory.empty()
+                                           ? SessionLog::DefaultDirectory()
+                                           : std::filesystem::path(options_.logDirectory) / "Logs";
+    return QString::fromStdString(logs.string());
 }
 
 void TMainForm::AddStatusPanel(const QString& name, const QString& caption, bool icon, bool bold) {

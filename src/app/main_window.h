@@ -40,6 +40,9 @@ class TLcThreat;
 class TOBDII;
 class SessionLog;
 class TroubleCodesPanel;
+class LogActions;
+class LearningGatePanel;
+class TextGrid;
 
 // How the window is started.
 struct WindowOptions {
@@ -90,6 +93,14 @@ class TMainForm : public QMainWindow {
     QAction* ToolAction(int index) const { return toolActions_[index]; }
     QProgressBar* Progress() const { return progress_; }
     TroubleCodesPanel* TroubleCodes() const { return troubleCodes_; }
+    LearningGatePanel* GatePanel() const { return gatePanel_; }
+    LogActions& Logs() const { return *logActions_; }
+    // Where session logs are written ("Logs" of the log directory).
+    QString LogFolder() const;
+    // A replay stands in for the connection: status, cell colouring.
+    void SetReplayMode(bool on);
+    // Takes a whole proposed fuel table into SG_PCN, and into the ECU while connected.
+    void ApplyPcnTable(const TextGrid& table);
     QtMessages& Messages() const { return *messages_; }
     PaintState& Paint() { return paint_; }
     LearningEngine& Engine() { return engine_; }
@@ -201,6 +212,8 @@ class TMainForm : public QMainWindow {
     QHash<QString, QWidget*> controls_;
     QLineEdit* loadScale_ = nullptr;
     TroubleCodesPanel* troubleCodes_ = nullptr;
+    LearningGatePanel* gatePanel_ = nullptr;
+    LogActions* logActions_ = nullptr;
     std::vector<double> latencies_;
 
   public:

@@ -41,6 +41,7 @@ void StartScreenshots(TMainForm& window, const QString& dir) {
     window.Messages().SetInteractive(false);
     auto* tour = new ScreenshotTour(window, dir);
     AddMainScenes(*tour);
+    AddSessionScenes(*tour);
     tour->Start();
 }
 
