@@ -45,10 +45,9 @@ QStringList CellMapView::CellTexts(const MapCell& cell) {
     if (cell.rows == 0)
         return {};
     if (cell.mixtureRows == 0)
-        return {"—", QString::number(cell.rows)};
-    const QString mean = QString::asprintf("%+.1f", cell.mean * 100);
-    const QString spread = QString::asprintf("±%.1f", cell.spread * 100);
-    return {mean + " " + spread, QString::number(cell.rows)};
+        return {"—", QString(), QString::number(cell.rows)};
+    return {QString::asprintf("%+.1f", cell.mean * 100),
+            QString::asprintf("±%.1f", cell.spread * 100), QString::number(cell.rows)};
 }
 
 QColor CellMapView::CellColour(const MapCell& cell) {
@@ -69,7 +68,7 @@ QRectF CellMapView::CellRect(int c, int r) const {
 void CellMapView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     QFont small = font();
-    small.setPointSizeF(std::max(6.0, std::min(9.0, CellRect(1, 1).height() / 3.2)));
+    small.setPointSizeF(std::max(6.0, std::min(8.0, CellRect(1, 1).height() / 4.5)));
     p.setFont(small);
     for (int k = 1; k <= 16; ++k) {
         const QRectF col = CellRect(k, 1);
@@ -89,11 +88,11 @@ void CellMapView::paintEvent(QPaintEvent*) {
             p.setPen(QColor(190, 190, 190));
             p.drawRect(cell);
             const QStringList texts = CellTexts(m);
-            if (!texts.isEmpty()) {
-                p.setPen(Qt::black);
-                p.drawText(cell.adjusted(1, 1, -1, -cell.height() / 2), Qt::AlignCenter, texts[0]);
-                p.setPen(QColor(80, 80, 80));
-                p.drawText(cell.adjusted(1, cell.height() / 2, -1, -1), Qt::AlignCenter, texts[1]);
+            const double third = cell.height() / 3;
+            for (int k = 0; k < texts.size(); ++k) {
+                p.setPen(k == 0 ? QColor(Qt::black) : QColor(80, 80, 80));
+                p.drawText(QRectF(cell.left(), cell.top() + k * third, cell.width(), third),
+                           Qt::AlignCenter, texts[k]);
             }
         }
     if (picked_.x() > 0) {

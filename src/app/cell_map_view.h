@@ -30,7 +30,7 @@ class CellMapView : public QWidget {
     // The picked cell, (0, 0) when none.
     QPoint Picked() const { return picked_; }
     void Pick(int c, int r);
-    // The cell's texts as drawn: "+3.2 ±1.1" and "45".
+    // The cell's texts as drawn, one per line: "+3.2", "±1.1", "45".
     static QStringList CellTexts(const MapCell& cell);
     static QColor CellColour(const MapCell& cell);
 
