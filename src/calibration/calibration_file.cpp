@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <map>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -44,6 +45,34 @@ std::vector<SavedTable> SavedTables(const Calibration& c) {
     // Address 0 is where the layout left a table undefined: that is code, not a table.
     std::erase_if(out, [](const SavedTable& t) { return t.start == 0; });
     return out;
+}
+
+// Every cell's byte into the image. Where grids overlap (SG_PCN shows the first bytes of the
+// 32x32 table on some images) the cell set last decides the byte.
+void WriteTables(TFirmware& firmware, const std::vector<SavedTable>& tables, char sep) {
+    struct Claim {
+        std::uint64_t setAt;
+        std::uint8_t byte;
+    };
+    std::map<std::size_t, Claim> claims;
+    const int m = BcnMultiplier(firmware);
+    for (const SavedTable& t : tables) {
+        for (int r = 1; r <= t.n; ++r) {
+            for (int c = 1; c <= t.n; ++c) {
+                const std::size_t addr = t.start + static_cast<std::size_t>(r - 1) * t.n + (c - 1);
+                const std::uint64_t at = t.grid->SetAt(c, r);
+                auto it = claims.find(addr);
+                if (it != claims.end() && it->second.setAt > at)
+                    continue;
+                claims[addr] = {at, *CellByte(*t.grid, c, r, t.scale, m, sep)};
+            }
+        }
+    }
+    std::vector<std::uint8_t>& image = firmware.FFirmwareData;
+    for (const auto& [addr, claim] : claims) {
+        if (addr < image.size())
+            image[addr] = claim.byte;
+    }
 }
 
 // Writes the whole file and flushes it to the disk before it may replace anything.
@@ -91,9 +120,7 @@ bool EncodeGridsForSave(Calibration& current, Messages& messages, char sep) {
             return false;
         }
     }
-    for (const SavedTable& t : tables) {
-        EncodeTable(current.firmware, *t.grid, t.scale, t.start, t.n, sep);
-    }
+    WriteTables(current.firmware, tables, sep);
     TFirmware::CorrectCRC(current.firmware.FFirmwareData);
     return true;
 }
