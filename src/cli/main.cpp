@@ -5,6 +5,7 @@
 #include "cli/cli_commands.h"
 #include "cli/learn_command.h"
 #include "cli/session_command.h"
+#include "common/build_info.h"
 #include "link/monitor_command.h"
 
 namespace {
@@ -23,7 +24,8 @@ constexpr const char* kUsage =
     "          [--source shdk|voltdk|dk] [--target olt|ram] [--learn] [--hits N] [--delay MS]\n"
     "          [--records N | --seconds S] [--log-dir DIR] [--save-image OUT] [--settings INI]\n"
     "  learn --image IMAGE --log LOG.csv [--source shdk|voltdk|dk] [--hits N] [--stationary N]\n"
-    "        [--coolant C] [--out NEW.bin] [--json]\n";
+    "        [--coolant C] [--out NEW.bin] [--json]\n"
+    "  --version\n";
 
 }  // namespace
 
@@ -34,6 +36,10 @@ int main(int argc, char** argv) {
         {"checksum", Checksum}, {"resave", Resave}, {"demo-image", DemoImage},
         {"session", Session},   {"learn", Learn},
     };
+    if (argc >= 2 && std::string(argv[1]) == "--version") {
+        std::cout << veltrano::VersionLine("veltrano-cli") << "\n";
+        return 0;
+    }
     if (argc >= 2 && std::string(argv[1]) == "monitor") {
         return veltrano::RunMonitorCommand(argc - 2, argv + 2);
     }
