@@ -6,7 +6,12 @@
 #include <map>
 
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "calibration/calibration_texts.h"
 #include "calibration/table_catalogue.h"
@@ -75,9 +80,25 @@ void WriteTables(TFirmware& firmware, const std::vector<SavedTable>& tables, cha
     }
 }
 
+#ifdef _WIN32
+int OpenNew(const std::string& path) {
+    return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+int Sync(int fd) {
+    return ::_commit(fd);
+}
+#else
+int OpenNew(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+int Sync(int fd) {
+    return ::fsync(fd);
+}
+#endif
+
 // Writes the whole file and flushes it to the disk before it may replace anything.
 bool WriteAndSync(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = OpenNew(path);
     if (fd < 0)
         return false;
     std::size_t done = 0;
@@ -89,7 +110,7 @@ bool WriteAndSync(const std::string& path, std::span<const std::uint8_t> bytes) 
             break;
         done += static_cast<std::size_t>(n);
     }
-    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
+    const bool ok = done == bytes.size() && Sync(fd) == 0;
     return ::close(fd) == 0 && ok;
 }
 
