@@ -45,7 +45,10 @@ void TMainForm::Connect() {
         messages_->Warning(t::kNoImage, t::kErrorCaption);
         return;
     }
-    // A connect request never disturbs a connection that exists or is being made.
+    // A lost link is ended here first; otherwise a connect request never disturbs a
+    // connection that exists or is being made.
+    if (ecuConnected_ && linkLost_)
+        Disconnect();
     if (ecuConnected_ || connecting_)
         return;
     logActions_->StopReplay();
@@ -97,6 +100,9 @@ void TMainForm::FinishConnect(std::unique_ptr<TOBDII> link, bool ok) {
     troubleCodes_->Watch(link_.get());
     gatePanel_->Clear();
     ecuConnected_ = true;
+    linkLost_ = false;
+    linkNotice_.clear();
+    SetPanelsStale(false);
     paint_.EcuConnected = true;
     const FirmwareLayout& l = calib_.layout;
     if (Control<QRadioButton>("RadioOlt")->isChecked())
@@ -133,6 +139,7 @@ void TMainForm::StartLearningAndLambda() {
     // The reader exists before the cycle that reads it.
     lc_.reset();
     lc_ = TLcThreat::Create(settings_.lcPort, settings_.lamSensor);
+    lambdaWatch_.Start(std::chrono::steady_clock::now());
     Control<QSpinBox>("RzSpinEdit1")->setValue(kRequestDelayRange.Clamp(settings_.delayRate));
     Control<QSpinBox>("RzSpinEdit4")->setValue(kHitsPerPointRange.Clamp(settings_.countRtRewrite));
     PushOptions();
@@ -151,16 +158,20 @@ void TMainForm::Disconnect() {
     DisconnectLink();
 }
 
+// Always ends the session here: a lost link is closed without the closing exchange, and a
+// stop the ECU does not confirm still closes the port; the status bar keeps the reason.
 void TMainForm::DisconnectLink() {
-    if (link_->Stop()) {
-        ecuConnected_ = false;
-        paint_.EcuConnected = false;
-        SetStatus("connection", t::kDisconnected, false);
-        for (GridView* g : grids_)
-            g->viewport()->update();
-    } else {
-        messages_->Plain(t::kStopFailed);
-    }
+    bool confirmed = false;
+    if (linkLost_)
+        link_->Close();
+    else
+        confirmed = link_->Stop();
+    ecuConnected_ = false;
+    paint_.EcuConnected = false;
+    SetStatus("connection", t::kDisconnected, false);
+    SetStatusFailure("connection", false);
+    for (GridView* g : grids_)
+        g->viewport()->update();
     if (lc_ && LcRunning) {
         lc_->ExitReadPort = true;
         // The reader is always stopped, so its port is free for the next connection.
@@ -170,6 +181,22 @@ void TMainForm::DisconnectLink() {
     // The cycle has been asked to end; it reads the reader, so it goes first.
     learning_.reset();
     lc_.reset();
+    if (!linkLost_ && !confirmed) {
+        linkNotice_ = t::kStopFailed;
+        messages_->Warning(t::kStopFailed, t::kErrorCaption);
+    }
+}
+
+// A link whose ECU stopped answering ends its polling; the window shows it at once.
+void TMainForm::WatchLink() {
+    if (!ecuConnected_ || linkLost_ || !link_)
+        return;
+    if (!link_->Flag_outDiag.load() && link_->Flag.load())
+        return;
+    linkLost_ = true;
+    SetStatus("connection", t::kLinkLost, false);
+    SetStatusFailure("connection", true);
+    SetPanelsStale(true);
 }
 
 void TMainForm::SetReplayMode(bool on) {
@@ -189,8 +216,12 @@ void TMainForm::ToggleLearning() {
 }
 
 void TMainForm::ExitTool() {
+    if (!ConfirmDiscardEdits())
+        return;
+    closeConfirmed_ = true;
     Disconnect();
     close();
+    closeConfirmed_ = false;
 }
 
 void TMainForm::ClearTroubleCodes() {

@@ -13,6 +13,7 @@
 #include "app/screenshots.h"
 #include "app/settings/settings_path.h"
 #include "common/build_info.h"
+#include "app/translations.h"
 
 using namespace veltrano;
 
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
         std::cerr << "veltrano: " << line.error << "\n" << WindowUsage();
         return 2;
     }
+    InstallQtTranslations(app);
     const QString exeDir = QCoreApplication::applicationDirPath();
     WindowOptions options;
     options.settingsPath = SettingsFilePath(exeDir.toStdString());

@@ -42,6 +42,7 @@ void StartScreenshots(TMainForm& window, const QString& dir) {
     auto* tour = new ScreenshotTour(window, dir);
     AddMainScenes(*tour);
     AddSessionScenes(*tour);
+    AddFaultScenes(*tour);
     tour->Start();
 }
 

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
+#include "app/port_access.h"
 #include "app/port_box.h"
 #include "app/settings/settings_path.h"
 #include "common/messages.h"
@@ -56,7 +57,8 @@ TFormSettings::TFormSettings(AppSettings& values, std::string path, QWidget* par
     cbPortList->SetPath(QString::fromStdString(values_.ecuPort));
     CbPortLC->SetPath(QString::fromStdString(values_.lcPort));
     btnCheckConnection->setEnabled(!LinkRunning.load());
-    pages->setCurrentIndex(1);  // "Обучение" first
+    pages->setCurrentIndex(1);                      // "Обучение" first
+    col->setSizeConstraint(QLayout::SetFixedSize);  // a dialog frame of fixed size
 }
 
 void TFormSettings::BuildConnectionPage(QWidget* page, const QStringList& extraPorts) {
@@ -186,21 +188,26 @@ void TFormSettings::btnCancelClick() {
 }
 
 void TFormSettings::btnCheckConnectionClick() {
+    // The link's own port warning becomes the reason in the check's answer.
+    RecordedMessages portMessages;
     LinkHooks hooks;
-    hooks.messages = messages_;
-    TOBDII link(cbPortList->Path().toStdString(), 10400, 38400, 100, false, false, 10,
-                std::move(hooks));
+    hooks.messages = &portMessages;
+    const std::string port = cbPortList->Path().toStdString();
+    TOBDII link(port, 10400, 38400, 100, false, false, 10, std::move(hooks));
     // A port that could not be opened runs no exchange and has no thread to wait for.
     const bool found = link.Running() && link.CheckConnection();
+    std::string text = found ? t::kAdapterFound : t::kAdapterNotFound;
+    if (!found && !portMessages.entries.empty())
+        text += "\n" + PortOpenReason(portMessages.entries.front().text, PortOpenError(port));
     if (found) {
         if (messages_)
-            messages_->Information(t::kAdapterFound, t::kCheckConnection);
+            messages_->Information(text, t::kCheckConnection);
         else
-            QMessageBox::information(this, t::kCheckConnection, t::kAdapterFound);
+            QMessageBox::information(this, t::kCheckConnection, QString::fromStdString(text));
     } else if (messages_) {
-        messages_->Warning(t::kAdapterNotFound, t::kCheckConnection);
+        messages_->Warning(text, t::kCheckConnection);
     } else {
-        QMessageBox::warning(this, t::kCheckConnection, t::kAdapterNotFound);
+        QMessageBox::warning(this, t::kCheckConnection, QString::fromStdString(text));
     }
     if (link.Running())
         link.Stop();

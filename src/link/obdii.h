@@ -67,6 +67,9 @@ class TOBDII {
     // False at once, touching nothing, when the port is not open or the link is polling.
     bool ConnectToECU();
     bool Stop();
+    // Ends the thread and closes the port without the closing exchange: for a link whose
+    // ECU no longer answers.
+    void Close();
     bool CheckConnection();
     // One poll cycle; the run loop calls it while `Flag` is set.
     void GetECUComplectation();
