@@ -181,6 +181,9 @@ void TMainForm::DisconnectLink() {
     // The cycle has been asked to end; it reads the reader, so it goes first.
     learning_.reset();
     lc_.reset();
+    // The cycle's last record is shown now; it left the cycle before the stop began.
+    if (auto last = view_.TakeRecord())
+        ShowRecord(*last);
     if (!linkLost_ && !confirmed) {
         linkNotice_ = t::kStopFailed;
         messages_->Warning(t::kStopFailed, t::kErrorCaption);
