@@ -12,8 +12,8 @@
 #include "app/main_window.h"
 #include "app/screenshots.h"
 #include "app/settings/settings_path.h"
-#include "common/build_info.h"
 #include "app/translations.h"
+#include "common/build_info.h"
 
 using namespace veltrano;
 
