@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "app/app_texts.h"
+#include "app/learning_gate_panel.h"
+#include "app/log_actions.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
 #include "app/trouble_codes_panel.h"
@@ -43,9 +45,13 @@ void TMainForm::Connect() {
         messages_->Warning(t::kNoImage, t::kErrorCaption);
         return;
     }
-    // A connect request never disturbs a connection that exists or is being made.
+    // A lost link is ended here first; otherwise a connect request never disturbs a
+    // connection that exists or is being made.
+    if (ecuConnected_ && linkLost_)
+        Disconnect();
     if (ecuConnected_ || connecting_)
         return;
+    logActions_->StopReplay();
     connecting_ = true;
     toolActions_[3]->setEnabled(false);
     const AppSettings s = settings_;
@@ -92,7 +98,11 @@ void TMainForm::FinishConnect(std::unique_ptr<TOBDII> link, bool ok) {
     lc_.reset();
     link_ = std::move(link);
     troubleCodes_->Watch(link_.get());
+    gatePanel_->Clear();
     ecuConnected_ = true;
+    linkLost_ = false;
+    linkNotice_.clear();
+    SetPanelsStale(false);
     paint_.EcuConnected = true;
     if (Control<QRadioButton>("RadioOlt")->isChecked())
         link_->FlagOLT = true;
@@ -110,6 +120,7 @@ void TMainForm::StartLearningAndLambda() {
     // The reader exists before the cycle that reads it.
     lc_.reset();
     lc_ = TLcThreat::Create(settings_.lcPort, settings_.lamSensor);
+    lambdaWatch_.Start(std::chrono::steady_clock::now());
     Control<QSpinBox>("RzSpinEdit1")->setValue(kRequestDelayRange.Clamp(settings_.delayRate));
     Control<QSpinBox>("RzSpinEdit4")->setValue(kHitsPerPointRange.Clamp(settings_.countRtRewrite));
     PushOptions();
@@ -128,16 +139,20 @@ void TMainForm::Disconnect() {
     DisconnectLink();
 }
 
+// Always ends the session here: a lost link is closed without the closing exchange, and a
+// stop the ECU does not confirm still closes the port; the status bar keeps the reason.
 void TMainForm::DisconnectLink() {
-    if (link_->Stop()) {
-        ecuConnected_ = false;
-        paint_.EcuConnected = false;
-        SetStatus("connection", t::kDisconnected, false);
-        for (GridView* g : grids_)
-            g->viewport()->update();
-    } else {
-        messages_->Plain(t::kStopFailed);
-    }
+    bool confirmed = false;
+    if (linkLost_)
+        link_->Close();
+    else
+        confirmed = link_->Stop();
+    ecuConnected_ = false;
+    paint_.EcuConnected = false;
+    SetStatus("connection", t::kDisconnected, false);
+    SetStatusFailure("connection", false);
+    for (GridView* g : grids_)
+        g->viewport()->update();
     if (lc_ && LcRunning) {
         lc_->ExitReadPort = true;
         // The reader is always stopped, so its port is free for the next connection.
@@ -147,6 +162,32 @@ void TMainForm::DisconnectLink() {
     // The cycle has been asked to end; it reads the reader, so it goes first.
     learning_.reset();
     lc_.reset();
+    // The cycle's last record is shown now; it left the cycle before the stop began.
+    if (auto last = view_.TakeRecord())
+        ShowRecord(*last);
+    if (!linkLost_ && !confirmed) {
+        linkNotice_ = t::kStopFailed;
+        messages_->Warning(t::kStopFailed, t::kErrorCaption);
+    }
+}
+
+// A link whose ECU stopped answering ends its polling; the window shows it at once.
+void TMainForm::WatchLink() {
+    if (!ecuConnected_ || linkLost_ || !link_)
+        return;
+    if (!link_->Flag_outDiag.load() && link_->Flag.load())
+        return;
+    linkLost_ = true;
+    SetStatus("connection", t::kLinkLost, false);
+    SetStatusFailure("connection", true);
+    SetPanelsStale(true);
+}
+
+void TMainForm::SetReplayMode(bool on) {
+    paint_.EcuConnected = on;
+    SetStatus("connection", on ? t::kReplaying : t::kDisconnected, on);
+    for (GridView* g : grids_)
+        g->viewport()->update();
 }
 
 void TMainForm::ToggleLearning() {
@@ -159,8 +200,12 @@ void TMainForm::ToggleLearning() {
 }
 
 void TMainForm::ExitTool() {
+    if (!ConfirmDiscardEdits())
+        return;
+    closeConfirmed_ = true;
     Disconnect();
     close();
+    closeConfirmed_ = false;
 }
 
 void TMainForm::ClearTroubleCodes() {

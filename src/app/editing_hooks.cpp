@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/qt_messages.h"
 #include "editing/key_editors.h"
+#include "editing/pcn_online.h"
 #include "editing/table_menu.h"
 #include "editing/uoz_generator.h"
 #include "learning/learning_connection.h"
@@ -144,6 +145,22 @@ void TMainForm::ApplyChanges() {
     }
     if (result.error)
         messages_->Warning(result.error->text, app_texts::kErrorCaption);
+}
+
+void TMainForm::ApplyPcnTable(const TextGrid& table) {
+    EditContext ctx = MakeEditContext();
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        TextGrid& pcn = calib_.grids.SG_PCN;
+        for (int c = 1; c <= 16; ++c)
+            for (int r = 1; r <= 16; ++r)
+                pcn.SetCell(c, r, table.Cell(c, r));
+        // While the link runs the table goes to the ECU as a key edit's would.
+        if (ctx.LinkActive() && ReencodePcnOnline(ctx, pcn, 16))
+            RequestPcnWrites(ctx);
+    }
+    Grid("SG_PCN")->Model()->Reload();
+    ReplayDeferred();
 }
 
 void TMainForm::SwitchPcnTable(bool checked) {

@@ -89,6 +89,10 @@ void TMainForm::AfterOpen() {
     for (const char* name : {"RadioOlt", "RadioRam", "RadioRamUoz", "RadioDK", "RadioVoltDk",
                              "RadioLAM_SHDK", "RadioButton2"})
         Control<QRadioButton>(name)->setEnabled(true);
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        unsaved_.MarkSaved(calib_.grids);
+    }
     engine_.ImageOpened(LearningImageFrom(calib_.firmware, calib_.layout));
     for (auto& column : paint_.LearnHits)
         column.fill(1);
@@ -109,9 +113,33 @@ void TMainForm::ReloadAllGrids() {
     }
 }
 
-void TMainForm::SaveFirmware() {
+bool TMainForm::ConfirmDiscardEdits() {
+    bool unsaved = false;
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        unsaved = unsaved_.HasUnsavedTableEdits(calib_.grids);
+    }
+    if (!unsaved)
+        return true;
+    switch (messages_->AskYesNoCancel(t::kSaveChangesQuestion, t::kCaption)) {
+        case QtMessages::Answer::Yes:
+            return SaveFirmware();
+        case QtMessages::Answer::No:
+            return true;
+        case QtMessages::Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
+bool TMainForm::HasUnsavedTableEdits() {
+    std::lock_guard<std::mutex> lock(gridsMutex_);
+    return unsaved_.HasUnsavedTableEdits(calib_.grids);
+}
+
+bool TMainForm::SaveFirmware() {
     if (!calib_.layout.FirmwareLoaded)
-        return;
+        return false;
     bool encoded = false;
     {
         std::lock_guard<std::mutex> lock(gridsMutex_);
@@ -119,13 +147,17 @@ void TMainForm::SaveFirmware() {
     }
     ReplayDeferred();
     if (!encoded)
-        return;
+        return false;
     QString filter = "Bin (*.bin)";
     const QString path =
         QFileDialog::getSaveFileName(this, QString(), QString(), t::kSaveFilter, &filter);
     if (path.isEmpty())
-        return;
-    WriteFileAtomically(path.toStdString(), calib_.firmware.FFirmwareData, *messages_);
+        return false;
+    if (!WriteFileAtomically(path.toStdString(), calib_.firmware.FFirmwareData, *messages_))
+        return false;
+    std::lock_guard<std::mutex> lock(gridsMutex_);
+    unsaved_.MarkSaved(calib_.grids);
+    return true;
 }
 
 void TMainForm::ExportTable() {

@@ -1,5 +1,8 @@
 #include "app/grid_view.h"
 
+#include "app/cell_text_fit.h"
+
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
@@ -166,14 +169,24 @@ void GridView::keyPressEvent(QKeyEvent* e) {
     QTableView::keyPressEvent(e);
 }
 
+// Cell texts are centred and fitted to the cell; painted cells get the colour of their rule.
 void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
                          const QModelIndex& idx) const {
     std::optional<CellPaint> rule;
     if (view_->paintRule)
         rule = view_->paintRule(view_->Model()->GridCol(idx.column()),
                                 view_->Model()->GridRow(idx.row()));
+    QStyleOptionViewItem item = opt;
+    initStyleOption(&item, idx);
+    const QWidget* widget = item.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QFontMetrics fm(item.font);
+    item.text = FitCellText(item.text, item.rect.width() - 2 * margin,
+                            [&fm](const QString& s) { return fm.horizontalAdvance(s); });
+    item.displayAlignment = Qt::AlignCenter;
     if (!rule) {
-        QStyledItemDelegate::paint(p, opt, idx);
+        style->drawControl(QStyle::CE_ItemViewItem, &item, p, widget);
         return;
     }
     p->save();
@@ -184,9 +197,8 @@ void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
         p->fillRect(opt.rect, sel);
     }
     p->setPen(Qt::black);
-    p->setFont(opt.font);
-    const QRect text = opt.rect.adjusted(rule->textDx, rule->textDy, 0, 0);
-    p->drawText(text, Qt::AlignLeft | Qt::AlignTop, idx.data().toString());
+    p->setFont(item.font);
+    p->drawText(opt.rect.adjusted(margin, 0, -margin, 0), Qt::AlignCenter, item.text);
     p->restore();
 }
 

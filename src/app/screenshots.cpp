@@ -41,6 +41,8 @@ void StartScreenshots(TMainForm& window, const QString& dir) {
     window.Messages().SetInteractive(false);
     auto* tour = new ScreenshotTour(window, dir);
     AddMainScenes(*tour);
+    AddSessionScenes(*tour);
+    AddFaultScenes(*tour);
     tour->Start();
 }
 

@@ -32,7 +32,8 @@ const std::array<Entry, 9> kCommands = {{
 
 constexpr const char* kHead = "usage: veltrano-cli COMMAND ...\n";
 constexpr const char* kTail =
-    "  veltrano-cli --help, veltrano-cli COMMAND --help: this text, or one command's\n";
+    "  veltrano-cli --help, veltrano-cli COMMAND --help: this text, or one command's\n"
+    "  veltrano-cli --version: the version and the commit it was built from\n";
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include "cli/cli_usage.h"
 #include "cli/learn_command.h"
 #include "cli/session_command.h"
+#include "common/build_info.h"
 #include "common/locale_separator.h"
 #include "link/monitor_command.h"
 
@@ -19,6 +20,10 @@ int main(int argc, char** argv) {
     };
     veltrano::UseLocaleDecimalSeparator();
     const Args args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--version") {
+        std::cout << veltrano::VersionLine("veltrano-cli") << "\n";
+        return 0;
+    }
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
         std::cout << Usage();
         return 0;

@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-#include "common/text_forms.h"
 
 namespace veltrano {
 
@@ -24,12 +23,6 @@ std::optional<char> LocaleDecimalSeparator() {
         (std::strcmp(point, ",") == 0 || std::strcmp(point, ".") == 0))
         sep = point[0];
     freelocale(numeric);
-    return sep;
-}
-
-char UseLocaleDecimalSeparator() {
-    const char sep = LocaleDecimalSeparator().value_or(',');
-    SetDecimalSeparator(sep);
     return sep;
 }
 

@@ -3,6 +3,8 @@
 
 #include <optional>
 
+#include "common/text_forms.h"
+
 namespace veltrano {
 
 // The separator LC_NUMERIC gives (LC_ALL, LC_NUMERIC, then LANG from the environment), ',' or
@@ -12,6 +14,10 @@ std::optional<char> LocaleDecimalSeparator();
 
 // Makes the locale's separator the tool's (DecimalSeparator); the comma the tool is made for
 // when the locale gives none. Returns the separator in use.
-char UseLocaleDecimalSeparator();
+inline char UseLocaleDecimalSeparator() {
+    const char sep = LocaleDecimalSeparator().value_or(',');
+    SetDecimalSeparator(sep);
+    return sep;
+}
 
 }  // namespace veltrano

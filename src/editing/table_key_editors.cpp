@@ -106,10 +106,9 @@ void RzStringGrid1KeyPress(EditContext& ctx, TextGrid& RzStringGrid1, const Grid
         return;
     std::vector<std::uint8_t> bytes(kInjDynamicCount);
     for (int k = 0; k < kInjDynamicCount; ++k) {
-        const std::optional<double> v = CellNumber(RzStringGrid1, k, 1, ctx.messages, ctx.sep);
-        if (!v)
+        if (!CellNumber(RzStringGrid1, k, 1, ctx.messages, ctx.sep))
             return;
-        bytes[k] = ValueByte(TableScale::InjDynamic, *v);
+        bytes[k] = *CellByte(RzStringGrid1, k, 1, TableScale::InjDynamic, 1, ctx.sep);
     }
     std::vector<std::uint8_t>& image = ctx.firmware->FFirmwareData;
     for (std::size_t k = 0; k < bytes.size() && kAddrInjDynamic + k < image.size(); ++k) {

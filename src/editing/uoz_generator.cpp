@@ -81,6 +81,11 @@ bool generatorUozGBC(TextGrid& table, TFirmware& firmware, const std::string& Ed
         return false;
     }
     firmware.TabFirLoad(bytes, kAddrGeneratedUoz);
+    // The cells now stand for the bytes just written, not for a later encoding of their text.
+    for (int r = 1; r <= kTableSize; ++r) {
+        for (int c = 1; c <= kTableSize; ++c)
+            table.SetDecoded(c, r, table.Cell(c, r), bytes[(r - 1) * kTableSize + (c - 1)]);
+    }
     return true;
 }
 

@@ -51,8 +51,8 @@ class TLcThreat {
     // A valid reading is pending. The learning cycle may clear it; TakeReading does both
     // at once.
     std::atomic<bool> lc{false};
-    // Exit request: every wait of the reader ends at its next 1 ms poll, and the reader then
-    // only discards its queues until stopped.
+    // Exit request: every wait of the reader ends within a few ms, and the reader then only
+    // discards its queues until stopped.
     std::atomic<bool> ExitReadPort{false};
 
     // The last reading, all fields consistent.
@@ -79,7 +79,7 @@ class TLcThreat {
     void Execute();
     bool Ending() const;
     void ReadLC1Packet();
-    bool WaitLC1(long more_than, int poll_limit);
+    bool WaitLC1(long more_than, int budget_ms);
     void ReadAEMLine();
     bool WaitAEM(long at_least);
     void LogAemFrame(const std::uint8_t* chars);

@@ -127,7 +127,8 @@ void ApplyOlt(const ApplyInputs& in, const CalibrationGrids& grids, LearningLink
                 std::vector<std::uint8_t> bytes(16);
                 for (int i = 0; i < 16 && !out.error; ++i) {
                     const std::string& text = grids.RzStringGrid1.Cell(i, 1);
-                    const auto b = TextByte(TableScale::InjDynamic, text, 1, in.sep);
+                    const auto b =
+                        CellByte(grids.RzStringGrid1, i, 1, TableScale::InjDynamic, 1, in.sep);
                     if (!b)
                         out.error = CellError{i, 1, text};
                     if (b)

@@ -6,6 +6,8 @@ namespace veltrano::link_text {
 inline constexpr char kErrorCaption[] = "Ошибка";
 inline constexpr char kPortOpenError[] = "Ошибка открытия порта ";
 
+inline constexpr char kLowLatencyOn[] = "LowLatency (OK)";
+inline constexpr char kLowLatencyOff[] = "LowLatency (not supported by the driver)";
 inline constexpr char kCrcFalse[] = "CRC(FALSE)";
 inline constexpr char kCrcOk[] = "CRC (OK)";
 inline constexpr char kStartCommunicationOk[] = "StartCommunication (OK)";

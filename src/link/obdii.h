@@ -42,6 +42,8 @@ struct LinkHooks {
     std::function<void(int intake, int max)> progress;
     std::unique_ptr<SerialLine> line;   // replaces the platform port
     std::function<void(int ms)> sleep;  // replaces real sleeping
+    // The receive wait sleeps until bytes arrive; false: it polls every 1 ms (for comparison).
+    bool receiveOnBytes = true;
 };
 
 // The table write requests, in the order a poll cycle serves them.
@@ -65,6 +67,9 @@ class TOBDII {
     // False at once, touching nothing, when the port is not open or the link is polling.
     bool ConnectToECU();
     bool Stop();
+    // Ends the thread and closes the port without the closing exchange: for a link whose
+    // ECU no longer answers.
+    void Close();
     bool CheckConnection();
     // One poll cycle; the run loop calls it while `Flag` is set.
     void GetECUComplectation();
@@ -95,7 +100,8 @@ class TOBDII {
                      std::span<const std::uint8_t> data, std::uint8_t LengthByte);
     void SendService(std::uint8_t target, std::uint8_t source, std::uint8_t service);
     void WritePacket(std::span<const std::uint8_t> packet);
-    // Waits for SleepCountData bytes (at most 301 polls of 1 ms), reads at most buf.size().
+    // Waits for exactly SleepCountData bytes, at most 301 ms, reads at most buf.size().
+    // sysSendingDelay and the trace take the wait's length in whole ms + 10.
     void ReadPacket(std::span<std::uint8_t> buf, int& Count);
     void ParseAnswer(std::span<const std::uint8_t> answer);
     void AddLog(const std::string& text);
@@ -195,6 +201,8 @@ class TOBDII {
     LockedLines FLogList{kTraceLimit};  // the link trace, newest last, capped
 
     static constexpr std::size_t kReceiveBufferSize = 2048;
+    static constexpr int kReceiveBudgetMs = 301;  // the longest receive wait
+    static constexpr int kShortAnswerMs = 200;    // a wait longer than this that ends short counts
     static constexpr std::size_t kTraceLimit = 20000;  // lines; the oldest go first
 
   private:
@@ -219,6 +227,7 @@ class TOBDII {
     Messages* messages_ = nullptr;
     std::function<void(int, int)> progress_;
     std::function<void(int)> sleep_;
+    bool receiveOnBytes_ = true;
     std::unique_ptr<SerialLine> line_;
     std::mutex port_mutex_;  // one exchange at a time
     mutable std::mutex live_mutex_;

@@ -54,6 +54,13 @@ bool TOBDII::Stop() {
     return session_closed && communication_closed;
 }
 
+void TOBDII::Close() {
+    EndThread();
+    line_->Close();
+    Flag = false;
+    Flag_outDiag = false;
+}
+
 bool TOBDII::CheckConnection() {
     // The adapter echoes the probe byte; wait for that one byte rather than for none, and
     // pass only when it came back.

@@ -108,6 +108,63 @@ TEST(Save, OverlappingGridsKeepEachOthersEdits) {
     EXPECT_EQ(c.firmware.FFirmwareData[0x9294], 192);
 }
 
+// A cell typed back to the text it was shown from saves its own byte again, whatever an
+// earlier encoding (a save, a cancelled save) left in the image.
+struct TypedBackCase {
+    const char* label;
+    const char* variant;
+    bool pcnDad32x32;
+    TextGrid CalibrationGrids::*grid;
+    int col;
+    int row;
+    const char* edited;
+};
+
+class TypedBack : public ::testing::TestWithParam<TypedBackCase> {};
+
+TEST_P(TypedBack, SavesTheShownByteAgain) {
+    const TypedBackCase& k = GetParam();
+    DemoImageOptions o = Variant(k.variant, true, false);
+    o.pcnDad32x32 = k.pcnDad32x32;
+    Calibration c;
+    SilentMessages quiet;
+    ASSERT_TRUE(OpenCalibrationBytes(MakeDemoImage(o), quiet, c, ','));
+    TextGrid& grid = c.grids.*k.grid;
+    const std::vector<std::uint8_t> before = c.firmware.FFirmwareData;
+    const std::string shown = grid.Cell(k.col, k.row);
+    grid.SetCell(k.col, k.row, k.edited);
+    ASSERT_TRUE(EncodeGridsForSave(c, quiet, ','));
+    ASSERT_NE(c.firmware.FFirmwareData, before);
+    grid.SetCell(k.col, k.row, shown);
+    ASSERT_TRUE(EncodeGridsForSave(c, quiet, ','));
+    EXPECT_EQ(c.firmware.FFirmwareData, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, TypedBack,
+    ::testing::Values(
+        TypedBackCase{"Pcn", "J5TRS", false, &CalibrationGrids::SG_PCN, 1, 1, "1,5"},
+        TypedBackCase{"Bcn", "J7TRS", false, &CalibrationGrids::SG_BCN, 4, 9, "1000"},
+        TypedBackCase{"Uoz", "J5LS", false, &CalibrationGrids::SG_UOZ, 16, 16, "40"},
+        // SG_PCN shows the first bytes of the 32x32 table: the typed-back cell is the last set.
+        TypedBackCase{"PcnOver32x32", "J7ES", true, &CalibrationGrids::SG_PCN, 2, 1, "1,5"},
+        TypedBackCase{"Pcn32x32", "J7ES", true, &CalibrationGrids::SG_PCN_32x32, 2, 1, "1,5"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(Save, OfTwoGridsOverOneByteTheCellSetLastDecides) {
+    Calibration c;
+    SilentMessages quiet;
+    ASSERT_TRUE(OpenCalibrationBytes(MakeDemoImage(Variant("J7ES", true, false)), quiet, c, ','));
+    ASSERT_EQ(c.layout.StartAddrPCN, c.layout.StartAddrPcn_32x32);
+    c.grids.SG_PCN.SetCell(1, 2, "1,5");         // byte 16
+    c.grids.SG_PCN_32x32.SetCell(17, 1, "0,5");  // the same byte, set later
+    ASSERT_TRUE(EncodeGridsForSave(c, quiet, ','));
+    EXPECT_EQ(c.firmware.FFirmwareData[0x9294 + 16], 64);
+    c.grids.SG_PCN.SetCell(1, 2, "1,5");
+    ASSERT_TRUE(EncodeGridsForSave(c, quiet, ','));
+    EXPECT_EQ(c.firmware.FFirmwareData[0x9294 + 16], 192);
+}
+
 TEST(Save, BadCellLeavesImageAndFileAlone) {
     const auto dir = testing::TempDir("save_bad_cell");
     const auto image = MakeDemoImage(Variant("J5TRS", true, true));
