@@ -186,6 +186,9 @@ void TMainForm::WatchLink() {
 void TMainForm::SetReplayMode(bool on) {
     paint_.EcuConnected = on;
     SetStatus("connection", on ? t::kReplaying : t::kDisconnected, on);
+    // A replay shows records, it does not learn from them; the lamp says so while it runs.
+    const bool learning = !on && educations_.load();
+    SetStatus("learning", learning ? t::kLearningOn : t::kLearningOff, learning);
     for (GridView* g : grids_)
         g->viewport()->update();
 }

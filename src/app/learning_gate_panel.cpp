@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
+#include "app/elided_label.h"
 #include "learning/learning_gate.h"
 #include "learning/learning_texts.h"
 
@@ -16,11 +17,11 @@ LearningGatePanel::LearningGatePanel(QWidget* parent) : QFrame(parent) {
     auto* col = new QVBoxLayout(this);
     col->setContentsMargins(4, 2, 4, 2);
     col->setSpacing(1);
-    reason_ = new QLabel(this);
+    // One line each: the counts grow with every gate that refuses, the tooltip keeps them all.
+    reason_ = new ElidedLabel(QString(), this, QString());
     reason_->setObjectName("GateReason");
-    counts_ = new QLabel(this);
+    counts_ = new ElidedLabel(QString(), this, QString());
     counts_->setObjectName("GateCounts");
-    counts_->setWordWrap(true);
     QFont small = counts_->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
     counts_->setFont(small);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
+#include "app/fit_text_delegate.h"
 #include "app/learning_gate_panel.h"
 #include "common/text_forms.h"
 
@@ -21,6 +22,8 @@ const QColor kChanged(255, 200, 90);
 QString Str(const std::string& s) {
     return QString::fromStdString(s);
 }
+
+constexpr int kCellWidth = 48;
 
 }  // namespace
 
@@ -38,7 +41,8 @@ LogLearningDialog::LogLearningDialog(OfflineLearningResult result, const Learnin
     table_ = new QTableWidget(16, 16, this);
     table_->setObjectName("LearnTable");
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->horizontalHeader()->setDefaultSectionSize(44);
+    table_->setItemDelegate(new FitTextDelegate(table_));
+    table_->horizontalHeader()->setDefaultSectionSize(kCellWidth);
     table_->verticalHeader()->setDefaultSectionSize(20);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -60,7 +64,7 @@ LogLearningDialog::LogLearningDialog(OfflineLearningResult result, const Learnin
             }
             table_->setItem(r - 1, c - 1, item);
         }
-    table_->setMinimumSize(16 * 44 + 60, 16 * 20 + 30);
+    table_->setMinimumSize(16 * kCellWidth + 60, 16 * 20 + 30);
     col->addWidget(table_, 1);
 
     QString text = QString(t::kLearnCounts)

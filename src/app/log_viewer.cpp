@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -68,7 +69,11 @@ LogViewer::LogViewer(Messages& messages, QWidget* parent)
     connect(picker_, &LogColumnPicker::columnsChanged, this, &LogViewer::ShowColumns);
     connect(map_, &CellMapView::cellPicked, this, &LogViewer::CellPicked);
     connect(filters_, &LogFilterBox::changed, this, &LogViewer::Recompute);
-    resize(1100, 700);
+    // Room for the plots, within a small laptop's screen.
+    QSize size(1000, 540);
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size());
+    resize(size);
 }
 
 LogViewer::~LogViewer() = default;

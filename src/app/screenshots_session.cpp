@@ -59,7 +59,7 @@ void AddSessionScenes(ScreenshotTour& tour) {
         LogViewer* viewer = window.Logs().OpenViewer(NewestLog(window));
         if (!viewer)
             return;
-        viewer->resize(1100, 680);
+        viewer->resize(1024, 570);  // a small laptop's screen
         PlotView* plots = viewer->Plots();
         plots->SetCursorRow(int(viewer->Table()->Rows() * 3 / 5));
     });

@@ -50,9 +50,12 @@ TEST_F(Window, ReplayDrivesPanelsCellAndStatusWithoutOpeningAPort) {
     w.show();
     ASSERT_TRUE(w.OpenFirmwareBytes(MakeDemoImage(DefaultDemoOptions()), "demo.bin"));
     const auto path = WriteFixtureLog(dir / "Logs", "(10.12.26_10.00)", Climb());
+    w.ToggleLearning();
+    ASSERT_EQ(w.StatusText("learning")->text(), "Обучение: вкл");
     LogReplay* replay = w.Logs().StartReplay(QString::fromStdString(path.string()));
     ASSERT_NE(replay, nullptr);
     EXPECT_EQ(w.StatusText("connection")->text(), "Воспроизведение");
+    EXPECT_EQ(w.StatusText("learning")->text(), "Обучение: откл");  // a replay never learns
     EXPECT_TRUE(w.StatusIcon("connection")->property("on").toBool());
     EXPECT_FALSE(w.EcuConnected());
     EXPECT_EQ(w.Link(), nullptr);
@@ -84,6 +87,7 @@ TEST_F(Window, ReplayDrivesPanelsCellAndStatusWithoutOpeningAPort) {
     w.Logs().StopReplay();
     EXPECT_EQ(w.Logs().Replay(), nullptr);
     EXPECT_EQ(w.StatusText("connection")->text(), "Отключено");
+    EXPECT_EQ(w.StatusText("learning")->text(), "Обучение: вкл");
     EXPECT_FALSE(w.Paint().EcuConnected);
     EXPECT_FALSE(w.Grid("SG_PCN")->paintRule(op.RPM_RT, op.LoadIndex).has_value());
 }
