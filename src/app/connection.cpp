@@ -59,7 +59,8 @@ void TMainForm::Connect() {
     // The session start takes seconds on a real line: it runs off the window's thread.
     if (connectThread_.joinable())
         connectThread_.join();
-    connectThread_ = std::thread([this, s, oltDad] {
+    const auto sessionEndsBy = ecuSessionEndsBy_;
+    connectThread_ = std::thread([this, s, oltDad, sessionEndsBy] {
         LinkHooks hooks;
         hooks.messages = messages_.get();
         hooks.progress = [this](int intake, int max) {
@@ -68,6 +69,7 @@ void TMainForm::Connect() {
         };
         auto link = std::make_unique<TOBDII>(s.ecuPort, s.baudRate1, s.baudRate2, s.delayRate,
                                              false, false, 30, std::move(hooks));
+        link->EcuSessionEndsBy = sessionEndsBy;
         bool ok = link->Running();
         if (ok) {
             if (oltDad)
@@ -147,6 +149,9 @@ void TMainForm::DisconnectLink() {
         link_->Close();
     else
         confirmed = link_->Stop();
+    // An ECU not told to end its session keeps it, at the session's speed, for a while.
+    if (!confirmed)
+        ecuSessionEndsBy_ = std::chrono::steady_clock::now() + TOBDII::kEcuSessionTimeout;
     ecuConnected_ = false;
     paint_.EcuConnected = false;
     SetStatus("connection", t::kDisconnected, false);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -207,6 +208,7 @@ class TMainForm : public QMainWindow {
     bool ecuConnected_ = false;
     bool closeConfirmed_ = false;  // "Выход" has asked about unsaved edits
     bool linkLost_ = false;        // the ECU stopped answering; polling has ended
+    std::chrono::steady_clock::time_point ecuSessionEndsBy_{};  // of a session left open
     QString linkNotice_;
     QString
         writeStatus_;  // a block write in progress      // why the last session ended unconfirmed

@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-
 namespace veltrano {
 
 std::optional<char> LocaleDecimalSeparator() {

@@ -22,6 +22,7 @@ inline constexpr char kWriteFailed[] = "WriteMemo (FAILED)";
 inline constexpr char kWriteRefused[] = "WriteMemo (REFUSED): no table at ";
 inline constexpr char kNegativeAnswer[] = "ERROR";
 inline constexpr char kReadDataOk[] = "ReadDataByLocalIdentifier (OK)";
+inline constexpr char kWaitingForOldSession[] = "Ожидание конца прежнего сеанса ЭБУ";
 inline constexpr char kCheckConnectionOk[] = "Проверка соединения (ОК)";
 inline constexpr char kCheckConnectionFailed[] = "Проверка соединения (Ошибка)";
 

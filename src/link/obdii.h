@@ -65,7 +65,13 @@ class TOBDII {
 
     // --- Session (GUI thread) ---
     // False at once, touching nothing, when the port is not open or the link is polling.
+    // When no StartCommunication is answered and a session left open by a local close may
+    // still hold the ECU at its session speed (until `EcuSessionEndsBy`), waits that out and
+    // tries once more.
     bool ConnectToECU();
+    // How long an ECU keeps a session nobody talks in (KWP2000 P3max, with a margin).
+    static constexpr std::chrono::milliseconds kEcuSessionTimeout{5500};
+    std::chrono::steady_clock::time_point EcuSessionEndsBy{};
     bool Stop();
     // Ends the thread and closes the port without the closing exchange: for a link whose
     // ECU no longer answers.
