@@ -145,6 +145,28 @@ inline constexpr const char* kMenuSmooth = "Сгладить таблицу";
 inline constexpr const char* kMenuExport = "Сохранить Таблицу";
 inline constexpr const char* kMenuExportSecond = "Сохранить таблицу";
 
+// Working with tables: undo, values, copy and paste, compare and revert.
+inline constexpr const char* kMenuUndo = "Отменить";
+inline constexpr const char* kMenuRedo = "Повторить";
+inline constexpr const char* kMenuSetValue = "Установить значение…";
+inline constexpr const char* kMenuAdd = "Прибавить…";
+inline constexpr const char* kMenuMultiply = "Умножить на %…";
+inline constexpr const char* kMenuCopy = "Копировать";
+inline constexpr const char* kMenuPaste = "Вставить";
+inline constexpr const char* kMenuRevert = "Вернуть исходное";
+inline constexpr const char* kMenuRevertTable = "Вернуть исходную таблицу";
+inline constexpr const char* kMenuCompareFile = "Сравнить с файлом…";
+inline constexpr const char* kMenuCompareOpened = "Сравнить с исходной прошивкой";
+inline constexpr const char* kSetValueLabel = "Значение для выделенных ячеек:";
+inline constexpr const char* kAddLabel = "Прибавить к выделенным ячейкам:";
+inline constexpr const char* kMultiplyLabel =
+    "Изменить выделенные ячейки на, % (5 — на 5 % больше, -5 — меньше):";
+inline constexpr const char* kClampedNote = "Значение ограничено диапазоном таблицы: ";
+inline constexpr const char* kPasteDoesNotFit = "Блок из буфера обмена не помещается в таблицу";
+inline constexpr const char* kPasteEmpty = "В буфере обмена нет чисел для вставки";
+inline constexpr const char* kCannotRead = "Не удалось прочитать файл: ";
+inline constexpr const char* kComparingWith = "Сравнение с файлом: ";
+
 // Ignition generator.
 inline constexpr const char* kGenerate = "Сгенерировать";
 inline constexpr const char* kLoadScale = "400";

@@ -8,6 +8,7 @@
 #include "app/app_texts.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
+#include "app/table_edit_actions.h"
 #include "calibration/export_file.h"
 #include "common/text_forms.h"
 
@@ -103,7 +104,9 @@ void TMainForm::AfterOpen() {
                                                             {"SG_AFR", l.StartAddrAFR}};
     for (const auto& [name, start] : tables)
         Grid(name)->SetNotice(TableAddressKnown(start) ? "" : t::kTableAddressesUnknown);
+    tableEditor_->ImageOpened();
     ReloadAllGrids();
+    editActions_->RefreshAll();
 }
 
 void TMainForm::ReloadAllGrids() {
@@ -179,19 +182,6 @@ void TMainForm::ExportTable() {
     if (path.isEmpty())
         return;
     SaveTableOne(path.toStdString(), lines, *messages_);
-}
-
-void TMainForm::ShowGridMenu(GridView* grid, const QPoint& pos, bool second) {
-    QMenu menu(grid);
-    if (second) {
-        menu.addAction(t::kMenuExportSecond, this, &TMainForm::ExportTable);
-    } else {
-        menu.addAction(t::kMenuInterpolateX, this, [this] { Transform(TransformKind::X); });
-        menu.addAction(t::kMenuInterpolateY, this, [this] { Transform(TransformKind::Y); });
-        menu.addAction(t::kMenuSmooth, this, [this] { Transform(TransformKind::Smooth); });
-        menu.addAction(t::kMenuExport, this, &TMainForm::ExportTable);
-    }
-    menu.exec(grid->viewport()->mapToGlobal(pos));
 }
 
 void TMainForm::InstallPaintRules() {

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <algorithm>
 
 namespace veltrano {
 
@@ -26,6 +27,8 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (index.isValid() && role == Qt::ToolTipRole && tipRule)
+        return tipRule(GridCol(index.column()), GridRow(index.row()));
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
     return QString::fromStdString(Text(GridCol(index.column()), GridRow(index.row())));
@@ -158,6 +161,10 @@ void GridView::keyPressEvent(QKeyEvent* e) {
                             e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown ||
                             e->key() == Qt::Key_Home || e->key() == Qt::Key_End ||
                             e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab;
+    if (onTypeKey && onTypeKey(e)) {
+        e->accept();
+        return;
+    }
     if (!navigation && !text.isEmpty() && onKey) {
         const auto ucs4 = text.toUcs4();
         if (!ucs4.isEmpty()) {
@@ -187,6 +194,7 @@ void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
     item.displayAlignment = Qt::AlignCenter;
     if (!rule) {
         style->drawControl(QStyle::CE_ItemViewItem, &item, p, widget);
+        PaintMark(p, opt, idx);
         return;
     }
     p->save();
@@ -199,6 +207,24 @@ void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
     p->setPen(Qt::black);
     p->setFont(item.font);
     p->drawText(opt.rect.adjusted(margin, 0, -margin, 0), Qt::AlignCenter, item.text);
+    p->restore();
+    PaintMark(p, opt, idx);
+}
+
+// A small dark triangle in the top right corner: it keeps clear of the text and the colours.
+void GridDelegate::PaintMark(QPainter* p, const QStyleOptionViewItem& opt,
+                             const QModelIndex& idx) const {
+    const GridModel* m = view_->Model();
+    if (!m->markRule || !m->markRule(m->GridCol(idx.column()), m->GridRow(idx.row())))
+        return;
+    const int size = std::max(5, std::min(opt.rect.height(), opt.rect.width()) / 3);
+    const QPoint tr = opt.rect.topRight() + QPoint(1, 0);
+    const QPoint corner[3] = {tr, tr - QPoint(size, 0), tr + QPoint(0, size)};
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing);
+    p->setPen(QPen(Qt::white, 1));
+    p->setBrush(QColor(20, 40, 160));
+    p->drawPolygon(corner, 3);
     p->restore();
 }
 

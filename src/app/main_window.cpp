@@ -19,9 +19,12 @@
 #include "app/app_texts.h"
 #include "app/elided_label.h"
 #include "app/icons.h"
+#include "app/learning_edits.h"
 #include "app/log_actions.h"
 #include "app/qt_messages.h"
 #include "app/settings_dialog.h"
+#include "app/table_edit_actions.h"
+#include "app/value_entry.h"
 #include "lambda/lc_threat.h"
 #include "learning/learning_connection.h"
 #include "learning/learning_options.h"
@@ -70,6 +73,7 @@ TMainForm::TMainForm(WindowOptions options, QWidget* parent)
         box->setVisible(false);
     InstallPaintRules();
     InstallEditors();
+    InstallTableEdits();
 
     refreshTimer_ = new QTimer(this);
     refreshTimer_->setInterval(25);
@@ -93,9 +97,13 @@ TMainForm::~TMainForm() {
     if (connectThread_.joinable())
         connectThread_.join();
     // The tool ends: stop the workers without the closing exchange.
+    engine_.SetUpdateObserver(nullptr);
     learning_.reset();
     lc_.reset();
     link_.reset();
+    // They listen to the edit model, which the members' destruction ends before the children's.
+    delete editActions_;
+    delete valueEntry_;
 }
 
 void TMainForm::BuildToolbar() {

@@ -21,11 +21,13 @@
 #include "app/window_learning_view.h"
 #include "calibration/calibration_file.h"
 #include "editing/edit_context.h"
+#include "editing/table_editor.h"
 #include "learning/learning_engine.h"
 
 class QAction;
 class QCheckBox;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -38,6 +40,9 @@ namespace veltrano {
 enum class TransformKind { X, Y, Smooth };
 
 class LearningConnection;
+class LearningEdits;
+class TableEditActions;
+class ValueEntry;
 class QtMessages;
 class TLcThreat;
 class TOBDII;
@@ -113,6 +118,12 @@ class TMainForm : public QMainWindow {
     LearningEngine& Engine() { return engine_; }
     std::mutex& GridsMutex() { return gridsMutex_; }
     WindowLearningView& View() { return view_; }
+    // The table edit model (undo, compare, "table changed") and its window actions.
+    TableEditor& Edits() { return *tableEditor_; }
+    TableEditActions& EditActions() { return *editActions_; }
+    ValueEntry& Values() { return *valueEntry_; }
+    // The items of a grid's context menu (ShowGridMenu shows them).
+    void FillGridMenu(QMenu& menu, GridView* grid, bool second);
 
     // Tab page indices, hidden tabs counted.
     enum Page {
@@ -165,6 +176,8 @@ class TMainForm : public QMainWindow {
     void ReloadAllGrids();
     void InstallPaintRules();
     void InstallEditors();
+    void InstallTableEdits();
+    void ShowTableNote(const QString& text);
     void ShowGridMenu(GridView* grid, const QPoint& pos, bool second);
     void ExportTable();
     void EditKey(GridView* grid, char32_t key);
@@ -238,6 +251,12 @@ class TMainForm : public QMainWindow {
     LearningGatePanel* gatePanel_ = nullptr;
     LogActions* logActions_ = nullptr;
     std::vector<double> latencies_;
+    std::unique_ptr<TableEditor> tableEditor_;
+    TableEditActions* editActions_ = nullptr;
+    ValueEntry* valueEntry_ = nullptr;
+    std::unique_ptr<LearningEdits> learningEdits_;
+    QLabel* tableNote_ = nullptr;
+    QTimer* tableNoteTimer_ = nullptr;
 
   public:
     // "Настройка" controls by their names.

@@ -43,6 +43,7 @@ void StartScreenshots(TMainForm& window, const QString& dir) {
     AddMainScenes(*tour);
     AddSessionScenes(*tour);
     AddFaultScenes(*tour);
+    AddTablesScenes(*tour);
     tour->Start();
 }
 

@@ -40,6 +40,7 @@ class ScreenshotTour {
 void AddMainScenes(ScreenshotTour& tour);
 void AddSessionScenes(ScreenshotTour& tour);
 void AddFaultScenes(ScreenshotTour& tour);
+void AddTablesScenes(ScreenshotTour& tour);
 
 // Drives the window through its states and saves PNG files into `dir`; calls
 // QApplication::exit with 0 when every picture was saved.

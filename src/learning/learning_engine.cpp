@@ -78,6 +78,11 @@ void LearningEngine::SetView(LearningView* view) {
     view_ = view;
 }
 
+void LearningEngine::SetUpdateObserver(TableUpdateObserver* observer) {
+    std::lock_guard lock(configMutex_);
+    updateObserver_ = observer;
+}
+
 void LearningEngine::ResetMovement() {
     {
         std::lock_guard lock(stateMutex_);
@@ -354,7 +359,16 @@ void LearningEngine::Learn(ConnectionLearningState& conn, LearningLink& link,
         return;
     const UpdateTarget target{options.target, options.autoSmoothing, image.FlagPcnGridDad,
                               image.addresses.StartAddrPCN};
+    TableUpdateObserver* observer = nullptr;
+    {
+        std::lock_guard config(configMutex_);
+        observer = updateObserver_;
+    }
+    if (observer != nullptr)
+        observer->UpdateStarting();
     RunPcnUpdate(s_, conn, target, live.FsensorAirCycleRate, grids, link, sep);
+    if (observer != nullptr)
+        observer->UpdateDone();
 }
 
 void LearningEngine::WriteLogRow(ConnectionLearningState& conn, LearningLambda* lambda,
