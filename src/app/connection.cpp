@@ -162,14 +162,16 @@ void TMainForm::DisconnectLink() {
         lc_->ExitReadPort = true;
         // The reader is always stopped, so its port is free for the next connection.
         lc_->stop();
-        SetStatus("lambda", StatusText("lambda")->text(), false);
     }
     // The cycle has been asked to end; it reads the reader, so it goes first.
     learning_.reset();
     lc_.reset();
-    // The cycle's last record is shown now; it left the cycle before the stop began.
+    // The cycle's last record is shown now; it left the cycle before the stop began. A reading
+    // it carries does not light the lamp of a reader that has stopped.
     if (auto last = view_.TakeRecord())
         ShowRecord(*last);
+    view_.TakePending();
+    SetStatus("lambda", StatusText("lambda")->text(), false);
     if (!linkLost_ && !confirmed) {
         linkNotice_ = t::kStopFailed;
         messages_->Warning(t::kStopFailed, t::kErrorCaption);

@@ -397,6 +397,10 @@ TEST_F(Window, ConnectsToTheSimulatedCarShowsLiveDataAndDisconnects) {
     ASSERT_TRUE(done.wait(20000));
     EXPECT_TRUE(done.front().front().toBool());
     EXPECT_TRUE(WaitUntil([&] { return w.StatusIcon("lambda")->property("on").toBool(); }, 5000));
+    // The cycle's last record, with its reading, still waits for the window at the stop.
+    LearningShown lastRecord;
+    lastRecord.reading = LambdaReading{};
+    w.View().RecordProcessed(lastRecord);
     w.ExitTool();
     EXPECT_FALSE(w.EcuConnected());
     EXPECT_FALSE(w.StatusIcon("lambda")->property("on").toBool());
