@@ -28,6 +28,11 @@ DemoMode::DemoMode() : impl_(new Impl) {}
 DemoMode::~DemoMode() {
     if (current == this)
         current = nullptr;
+    impl_.reset();
+    if (!dir_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
 }
 
 DemoMode* DemoMode::Current() {
@@ -38,6 +43,30 @@ void DemoMode::SetRealistic([[maybe_unused]] bool on) {
 #ifdef VELTRANO_HAVE_SIM
     if (impl_->ecu)
         impl_->ecu->SetRealisticEngine(on);
+#endif
+}
+
+void DemoMode::SetEcuSilent(bool silent) {
+#ifdef VELTRANO_HAVE_SIM
+    if (impl_->ecu) {
+        EcuFaults faults;
+        faults.dropAll = silent;
+        impl_->ecu->SetFaults(faults);
+    }
+#else
+    (void)silent;
+#endif
+}
+
+void DemoMode::SetLambdaError(bool error) {
+#ifdef VELTRANO_HAVE_SIM
+    if (impl_->lambda) {
+        LambdaFaults faults;
+        faults.errorPackets = error;
+        impl_->lambda->SetFaults(faults);
+    }
+#else
+    (void)error;
 #endif
 }
 
@@ -66,6 +95,8 @@ bool DemoMode::Start(const std::string& dir, std::string* error) {
         return false;
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
+    dir_ = dir;
+    current = this;
     settingsPath_ = (std::filesystem::path(dir) / "Settings.ini").string();
     DialogFields f;
     f.ecuPort = impl_->ecu->DevicePath();
