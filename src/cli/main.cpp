@@ -17,6 +17,7 @@ constexpr const char* kUsage =
     "  checksum [--fix] IMAGE\n"
     "  resave IMAGE OUT\n"
     "  demo-image [--variant NAME] [--size BYTES] OUT\n"
+    "  diff [--json] A.bin B.bin\n"
     "  monitor --port DEV [--baud 10400|38400|57600] [--olt] [--records N] [--json] [--delay MS]\n"
     "  session --port DEV --image IMAGE [--lambda-port DEV --lambda-type LC-1/2|AEM]\n"
     "          [--source shdk|voltdk|dk] [--target olt|ram] [--learn] [--hits N] [--delay MS]\n"
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
     const std::map<std::string, int (*)(const Args&)> commands = {
         {"info", Info},         {"show", Show},     {"export", Export},
         {"checksum", Checksum}, {"resave", Resave}, {"demo-image", DemoImage},
-        {"session", Session},
+        {"session", Session},   {"diff", Diff},
     };
     if (argc >= 2 && std::string(argv[1]) == "monitor") {
         return veltrano::RunMonitorCommand(argc - 2, argv + 2);
