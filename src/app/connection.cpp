@@ -154,6 +154,8 @@ void TMainForm::DisconnectLink() {
         SetStatus("connection", t::kDisconnected, false);
         for (GridView* g : grids_)
             g->viewport()->update();
+        if (surface_)
+            surface_->Changed();
     } else {
         messages_->Plain(t::kStopFailed);
     }

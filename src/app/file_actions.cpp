@@ -152,6 +152,7 @@ void TMainForm::ShowGridMenu(GridView* grid, const QPoint& pos, bool second) {
         menu.addAction(t::kMenuSmooth, this, [this] { Transform(TransformKind::Smooth); });
         menu.addAction(t::kMenuExport, this, &TMainForm::ExportTable);
     }
+    menu.addAction(t::kSurfaceView, this, &TMainForm::ShowSurfaceView);
     menu.exec(grid->viewport()->mapToGlobal(pos));
 }
 

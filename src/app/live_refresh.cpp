@@ -132,10 +132,13 @@ void TMainForm::RefreshLive() {
         paint_.op = ps.op;
         paint_.MovementMap = ps.MovementMap;
         paint_.LearnHits = ps.LearnHits;
-        if (moved || cells)
+        if (moved || cells) {
             for (GridView* g : grids_)
                 if (g->isVisible())
                     g->viewport()->update();
+            if (surface_)
+                surface_->Changed();
+        }
     }
 }
 

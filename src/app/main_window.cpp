@@ -62,6 +62,7 @@ TMainForm::TMainForm(WindowOptions options, QWidget* parent)
         box->setVisible(false);
     InstallPaintRules();
     InstallEditors();
+    FollowGridsInSurfaceView();
 
     refreshTimer_ = new QTimer(this);
     refreshTimer_->setInterval(25);
@@ -121,6 +122,7 @@ void TMainForm::BuildToolbar() {
         }
         toolActions_[i] = a;
     }
+    InstallSurfaceView(bar);
 }
 
 void TMainForm::AddStatusPanel(const QString& name, const QString& caption, bool icon, bool bold) {

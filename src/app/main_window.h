@@ -15,6 +15,7 @@
 #include "app/grid_view.h"
 #include "app/live_panels.h"
 #include "app/settings/settings.h"
+#include "app/surface_view.h"
 #include "app/window_learning_view.h"
 #include "calibration/calibration_file.h"
 #include "editing/edit_context.h"
@@ -29,6 +30,7 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 class QTimer;
+class QToolBar;
 
 namespace veltrano {
 
@@ -71,6 +73,9 @@ class TMainForm : public QMainWindow {
     void Transform(TransformKind kind);
     void ApplyChanges();
     void GenerateUoz();
+    // Opens the 3D view of the current tab's table beside the window.
+    void ShowSurfaceView();
+    SurfaceView* Surface() const { return surface_; }
 
     // State the tests look at.
     bool EcuConnected() const { return ecuConnected_; }
@@ -158,6 +163,9 @@ class TMainForm : public QMainWindow {
     void StartLearningAndLambda();
     void PushOptions();
     void ShowRecord(const LearningShown& shown);
+    void InstallSurfaceView(QToolBar* bar);
+    void FollowGridsInSurfaceView();
+    SurfaceSnapshot SurfaceNow();
 
     WindowOptions options_;
     AppSettings settings_;
@@ -202,6 +210,7 @@ class TMainForm : public QMainWindow {
     QLineEdit* loadScale_ = nullptr;
     TroubleCodesPanel* troubleCodes_ = nullptr;
     std::vector<double> latencies_;
+    SurfaceView* surface_ = nullptr;  // created at its first opening
 
   public:
     // "Настройка" controls by their names.
