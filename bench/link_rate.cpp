@@ -1,7 +1,9 @@
 // Live records per second over the link against the simulated ECU with wire timing on,
-// compared with the wire-time limit of one record, and the link's CPU time per record.
+// compared with the wire-time limit of one record, and the link's CPU time per record, for
+// the receive wait that sleeps until bytes arrive and for the old one that polls every 1 ms,
+// side by side. Then the whole tool's CPU while connected at its fastest.
 //
-//   link_rate [--seconds S] [--pause MS] [--delay MS]
+//   link_rate [--seconds S] [--delay MS] [--pauses 0,10,200] [--tool-seconds S]
 //
 // Limit of one record: the pause before the request, the request on the line (its echo is
 // the same bytes on the single K-line wire), the ECU's answer delay and the answer.
@@ -13,8 +15,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "bench/whole_tool_cpu.h"
 #include "link/obdii.h"
 #include "sim/ecu_simulator.h"
 
@@ -24,9 +29,10 @@ using namespace veltrano;
 using Clock = std::chrono::steady_clock;
 
 struct Settings {
-    double seconds = 10;
-    int pause_ms = 200;  // the settings' default request interval
-    int delay_ms = 25;   // the simulator's default answer delay
+    double seconds = 5;
+    int delay_ms = 25;  // the simulator's default answer delay
+    std::vector<int> pauses = {0, 10, 200};
+    double tool_seconds = 20;
 };
 
 constexpr int kRequestBytes = 6;  // 82 10 F1 21 01 A5
@@ -83,22 +89,30 @@ double CpuSeconds() {
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-double LimitPerSecond(int baud, const Settings& s) {
+double LimitPerSecond(int baud, int pause_ms, int delay_ms) {
     const double wire_ms = (kRequestBytes + kAnswerBytes) * 10 * 1000.0 / baud;
-    return 1000.0 / (s.pause_ms + wire_ms + s.delay_ms);
+    return 1000.0 / (pause_ms + wire_ms + delay_ms);
 }
 
-bool Measure(int baud, const Settings& s) {
+struct Result {
+    bool ok = false;
+    double rate = 0;
+    double cpu_us_per_record = 0;
+};
+
+Result Measure(int baud, int pause_ms, bool on_bytes, const Settings& s) {
     Sim sim = StartSim(s.delay_ms);
     if (sim.path.empty()) {
         std::fprintf(stderr, "link_rate: the simulator did not start\n");
-        return false;
+        return {};
     }
-    bool ok = false;
+    Result r;
     {
-        TOBDII link(sim.path, baud, 10400, s.pause_ms, false, false, 30);
+        LinkHooks hooks;
+        hooks.receiveOnBytes = on_bytes;
+        TOBDII link(sim.path, baud, 10400, pause_ms, false, false, 30, std::move(hooks));
         if (link.Running() && link.ConnectToECU()) {
-            link.SleepTimeWrite = s.pause_ms;
+            link.SleepTimeWrite = pause_ms;
             link.Flag = true;
             for (int i = 0; i < 2; ++i) {  // settle on the steady rhythm
                 link.SetIsNew(false);
@@ -116,41 +130,82 @@ bool Measure(int baud, const Settings& s) {
             const double elapsed = std::chrono::duration<double>(Clock::now() - t0).count();
             const double cpu = CpuSeconds() - cpu0;
             const double records = static_cast<double>(last - first);
-            const double rate = records / elapsed;
-            const double limit = LimitPerSecond(baud, s);
-            std::printf("%6d %6d %6d %8.0f %9.3f %9.3f %7.3f %10.1f\n", baud, s.pause_ms,
-                        s.delay_ms, records, rate, limit, rate / limit,
-                        records > 0 ? cpu / records * 1e6 : 0.0);
-            ok = link.Stop() && records > 0;
+            r.rate = records / elapsed;
+            r.cpu_us_per_record = records > 0 ? cpu / records * 1e6 : 0.0;
+            r.ok = link.Stop() && records > 0;
         } else {
             std::fprintf(stderr, "link_rate: no connection at %d baud\n", baud);
         }
     }
     EndSim(sim);
-    return ok;
+    return r;
+}
+
+std::vector<int> NumberList(const std::string& text) {
+    std::vector<int> out;
+    std::stringstream list(text);
+    std::string item;
+    while (std::getline(list, item, ','))
+        out.push_back(std::atoi(item.c_str()));
+    return out;
+}
+
+bool Usage() {
+    std::fprintf(stderr,
+                 "usage: link_rate [--seconds S] [--delay MS] [--pauses 0,10,200] "
+                 "[--tool-seconds S (0: skip)]\n");
+    return false;
+}
+
+bool Parse(int argc, char** argv, Settings& s) {
+    for (int i = 1; i < argc; i += 2) {
+        const std::string a = argv[i];
+        if (i + 1 >= argc)
+            return Usage();
+        const std::string v = argv[i + 1];
+        if (a == "--seconds") {
+            s.seconds = std::atof(v.c_str());
+        } else if (a == "--delay") {
+            s.delay_ms = std::atoi(v.c_str());
+        } else if (a == "--pauses") {
+            s.pauses = NumberList(v);
+        } else if (a == "--tool-seconds") {
+            s.tool_seconds = std::atof(v.c_str());
+        } else {
+            return Usage();
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     Settings s;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string a = argv[i];
-        if (a == "--seconds") {
-            s.seconds = std::atof(argv[i + 1]);
-        } else if (a == "--pause") {
-            s.pause_ms = std::atoi(argv[i + 1]);
-        } else if (a == "--delay") {
-            s.delay_ms = std::atoi(argv[i + 1]);
-        } else {
-            std::fprintf(stderr, "usage: link_rate [--seconds S] [--pause MS] [--delay MS]\n");
-            return 2;
+    if (!Parse(argc, argv, s))
+        return 2;
+    std::printf("answer delay %d ms, %.0f s per run; cpu in us per record\n", s.delay_ms,
+                s.seconds);
+    std::printf("%6s %6s %8s | %8s %6s %7s | %8s %6s %7s | %9s\n", "baud", "pause", "limit/s",
+                "poll r/s", "ratio", "cpu", "wait r/s", "ratio", "cpu", "cpu ratio");
+    bool ok = true;
+    for (int pause : s.pauses) {
+        for (int baud : {10400, 38400, 57600}) {
+            const double limit = LimitPerSecond(baud, pause, s.delay_ms);
+            const Result old_wait = Measure(baud, pause, false, s);
+            const Result new_wait = Measure(baud, pause, true, s);
+            ok = ok && old_wait.ok && new_wait.ok;
+            std::printf("%6d %6d %8.2f | %8.2f %6.3f %7.0f | %8.2f %6.3f %7.0f | %9.2f\n", baud,
+                        pause, limit, old_wait.rate, old_wait.rate / limit,
+                        old_wait.cpu_us_per_record, new_wait.rate, new_wait.rate / limit,
+                        new_wait.cpu_us_per_record,
+                        old_wait.cpu_us_per_record > 0
+                            ? new_wait.cpu_us_per_record / old_wait.cpu_us_per_record
+                            : 0.0);
+            std::fflush(stdout);
         }
     }
-    std::printf("%6s %6s %6s %8s %9s %9s %7s %10s\n", "baud", "pause", "delay", "records", "rate/s",
-                "limit/s", "ratio", "cpu us/rec");
-    bool ok = true;
-    for (int baud : {10400, 38400, 57600})
-        ok = Measure(baud, s) && ok;
+    if (s.tool_seconds > 0)
+        ok = PrintWholeToolCpu(s.tool_seconds) && ok;
     return ok ? 0 : 1;
 }

@@ -70,7 +70,24 @@ EcuAnswer WriteMemory(const EcuRequest& r, EcuState& s) {
         return Negative(r.service, kOutOfRange);
     }
     std::copy(d.begin() + 4, d.end(), s.memory.begin() + address);
+    if (s.bareWriteAnswer) {
+        return Positive(r.service);
+    }
     return Positive(r.service, {d[0], d[1], d[2]});
+}
+
+// Services a strict ECU serves only inside the diagnostic session.
+bool NeedsSession(std::uint8_t service) {
+    switch (service) {
+        case 0x14:
+        case 0x18:
+        case 0x21:
+        case 0x30:
+        case 0x3D:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -90,6 +107,12 @@ std::optional<int> BaudForSpeedCode(std::uint8_t code) {
 
 EcuAnswer AnswerRequest(const EcuRequest& r, EcuState& s,
                         const std::function<EngineState()>& engine) {
+    if (s.strict && !s.communicating && r.service != 0x81) {
+        return {};
+    }
+    if (s.strict && !s.diagnosticSession && NeedsSession(r.service)) {
+        return Negative(r.service, kNotInActiveSession);
+    }
     switch (r.service) {
         case 0x81:
             s.communicating = true;

@@ -23,6 +23,10 @@ struct EcuState {
     bool oltMode = false;
     std::uint8_t ramCode = 0;
     std::vector<std::uint16_t> troubleCodes;
+    bool bareWriteAnswer = false;  // confirm memory writes with 7D alone, no address
+    // Silent before start communication, refuses session services outside the diagnostic
+    // session; false answers everything at any time.
+    bool strict = true;
 };
 
 struct EcuAnswer {
@@ -34,8 +38,10 @@ struct EcuAnswer {
 inline constexpr std::uint8_t kServiceNotSupported = 0x11;
 inline constexpr std::uint8_t kFormatInvalid = 0x12;
 inline constexpr std::uint8_t kOutOfRange = 0x31;
+inline constexpr std::uint8_t kNotInActiveSession = 0x80;
 
-// Answers one request; `engine` gives the engine's state for live data.
+// Answers one request; `engine` gives the engine's state for live data. A strict ECU gives no
+// answer (an empty frame) before communication is started.
 EcuAnswer AnswerRequest(const EcuRequest& request, EcuState& state,
                         const std::function<EngineState()>& engine);
 

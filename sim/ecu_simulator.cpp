@@ -3,6 +3,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "sim/line_speed.h"
+
 namespace veltrano {
 namespace {
 
@@ -75,15 +77,27 @@ void EcuSimulator::Impl::Housekeeping(Clock::time_point lastByte) {
     }
 }
 
+bool EcuSimulator::Impl::HearsTester(int ecuBaud) const {
+    const int tester = TesterLineBaud(port.MasterFd());
+    return !state.strict || tester < 0 || tester == ecuBaud;
+}
+
 void EcuSimulator::Impl::HandleChunk(const std::uint8_t* bytes, long n,
                                      std::vector<std::uint8_t>& echo) {
-    const bool withEcho = [this] {
+    bool withEcho = true;
+    bool heard = true;
+    {
         std::lock_guard<std::mutex> lock(mutex);
-        return !faults.noEcho;
-    }();
+        withEcho = !faults.noEcho;
+        heard = HearsTester(state.lineBaud);
+        if (!heard) {
+            misheardBytes += n;
+        }
+    }
     for (long i = 0; i < n; ++i) {
+        // The adapter echoes at the tester's own speed; the ECU reads at its speed.
         echo.push_back(bytes[i]);
-        std::optional<EcuRequest> request = collector.Feed(bytes[i]);
+        std::optional<EcuRequest> request = collector.Feed(heard ? bytes[i] : Misheard(bytes[i]));
         if (request) {
             Echo(echo, withEcho);
             Serve(*request);
@@ -104,6 +118,7 @@ void EcuSimulator::Impl::Echo(std::vector<std::uint8_t>& echo, bool withEcho) {
 void EcuSimulator::Impl::Serve(const EcuRequest& request) {
     EcuAnswer answer;
     FaultPlan plan;
+    int answerBaud = 0;
     {
         std::lock_guard<std::mutex> lock(mutex);
         lastRequest = Clock::now();
@@ -115,6 +130,7 @@ void EcuSimulator::Impl::Serve(const EcuRequest& request) {
         log.push_back(request.frame);
         ++requestsTotal;
         plan = PlanFaults(faults, request.service, requestsSinceFaults);
+        answerBaud = state.lineBaud;
         if (plan.refuse) {
             answer.frame = BuildNegativeAnswer(request.service, faults.negativeCode);
         } else if (!plan.silent) {
@@ -126,19 +142,29 @@ void EcuSimulator::Impl::Serve(const EcuRequest& request) {
     }
     requestArrived.notify_all();
     if (!plan.silent && !plan.drop && !answer.frame.empty()) {
-        SendAnswer(std::move(answer.frame), plan);
+        SendAnswer(std::move(answer.frame), plan, answerBaud);
     }
     if (answer.baudAfter) {
         writer.SetBaud(*answer.baudAfter);  // the new speed starts after the answer
     }
 }
 
-void EcuSimulator::Impl::SendAnswer(std::vector<std::uint8_t> frame, const FaultPlan& plan) {
+void EcuSimulator::Impl::SendAnswer(std::vector<std::uint8_t> frame, const FaultPlan& plan,
+                                    int baud) {
     ApplyFrameFaults(frame, plan);
     // The answer delay counts from the end of the request on the line, not from a wake-up.
     const auto start = writer.LineFree() + std::chrono::milliseconds(answerDelayMs.load());
     if (!stop.SleepUntil(start)) {
         return;
+    }
+    {
+        // A tester that listens at another speed hears garbage.
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!HearsTester(baud)) {
+            for (auto& b : frame) {
+                b = Misheard(b);
+            }
+        }
     }
     if (plan.split && frame.size() > 1) {
         const std::size_t half = frame.size() / 2;

@@ -30,7 +30,11 @@ struct EcuSimOptions {
     double warmupSeconds = 180.0;
     double afrNoise = 0.0;  // standard deviation of the measured AFR, in AFR units
     std::vector<std::uint16_t> troubleCodes = {0x0130, 0x0340};
-    int sessionTimeoutMs = 5000;  // silence after which the ECU ends the session
+    int sessionTimeoutMs = 5000;   // silence after which the ECU ends the session
+    bool bareWriteAnswer = false;  // memory writes confirmed by 7D alone, without the address
+    // Answers every service at any time and ignores the tester's line speed (the old,
+    // forgiving behaviour). By default the ECU keeps to its session rules and speed.
+    bool lenient = false;
 };
 
 // What the ECU has been through, for tests and the console.
@@ -43,6 +47,7 @@ struct EcuStatus {
     long requests = 0;         // well-formed requests received
     long answers = 0;          // answers sent
     long badFrames = 0;        // requests dropped for checksum or address
+    long misheardBytes = 0;    // bytes sent at another line speed than the ECU's
     std::vector<std::uint16_t> troubleCodes;
     OperatingPoint point;
     double coolant = 0.0;

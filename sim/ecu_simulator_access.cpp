@@ -99,6 +99,7 @@ EcuStatus EcuSimulator::Status() const {
     status.requests = impl_->requests;
     status.answers = impl_->answers;
     status.badFrames = impl_->collector.Rejected();
+    status.misheardBytes = impl_->misheardBytes;
     status.troubleCodes = s.troubleCodes;
     const EngineState engine = impl_->EngineNow();
     status.point = engine.point;

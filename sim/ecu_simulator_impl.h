@@ -33,6 +33,8 @@ struct EcuSimulator::Impl {
         state.config = ReadEcuConfig(state.memory);
         state.startBaud = state.lineBaud = options.startBaud;
         state.troubleCodes = options.troubleCodes;
+        state.bareWriteAnswer = options.bareWriteAnswer;
+        state.strict = !options.lenient;
         writer.SetPacing(options.wireTiming);
         writer.SetBaud(options.startBaud);
         answerDelayMs = options.answerDelayMs;
@@ -43,7 +45,10 @@ struct EcuSimulator::Impl {
     void HandleChunk(const std::uint8_t* bytes, long n, std::vector<std::uint8_t>& echo);
     void Echo(std::vector<std::uint8_t>& echo, bool withEcho);
     void Serve(const EcuRequest& request);
-    void SendAnswer(std::vector<std::uint8_t> frame, const FaultPlan& plan);
+    void SendAnswer(std::vector<std::uint8_t> frame, const FaultPlan& plan, int baud);
+    // False when a strict ECU at `ecuBaud` and the tester's end of the line disagree on the
+    // speed. Caller holds mutex.
+    bool HearsTester(int ecuBaud) const;
     void Housekeeping(SimClock::time_point lastByte);
     EngineState EngineNow();  // caller holds mutex
 
@@ -57,6 +62,7 @@ struct EcuSimulator::Impl {
     long requestsSinceFaults = 0;
     long requests = 0;
     long answers = 0;
+    long misheardBytes = 0;
     std::vector<std::vector<std::uint8_t>> log;
     std::size_t requestsTotal = 0;
     std::atomic<int> answerDelayMs{25};

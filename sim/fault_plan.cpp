@@ -24,10 +24,16 @@ FaultPlan PlanFaults(EcuFaults& faults, std::uint8_t service, long requestNumber
     plan.extraBytes = faults.extraBytes > 0 ? faults.extraBytes : 0;
     plan.split = faults.splitAnswer;
     plan.splitGapMs = faults.splitGapMs;
+    plan.wrongAddress = faults.wrongWriteAddress && service == 0x3D;
     return plan;
 }
 
 void ApplyFrameFaults(std::vector<std::uint8_t>& frame, const FaultPlan& plan) {
+    // A confirmation naming an address ends in its low byte, then the checksum.
+    if (plan.wrongAddress && frame.size() >= 7 && (frame[3] == 0x7D || frame[4] == 0x7D)) {
+        ++frame[frame.size() - 2];
+        ++frame.back();
+    }
     if (plan.corrupt && !frame.empty()) {
         frame.back() = static_cast<std::uint8_t>(frame.back() + 1);
     }

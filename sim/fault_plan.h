@@ -16,6 +16,7 @@ struct FaultPlan {
     int extraBytes = 0;
     bool split = false;
     int splitGapMs = 0;
+    bool wrongAddress = false;  // a write confirmation names another address
 };
 
 // `requestNumber` counts requests from the last SetFaults, starting at 1. Consumes one of

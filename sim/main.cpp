@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <string>
 
+#include "common/build_info.h"
 #include "sim/sim_command_line.h"
 
 using namespace veltrano;
@@ -19,6 +21,12 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--version") {
+            std::cout << VersionLine("veltrano-sim") << "\n";
+            return 0;
+        }
+    }
     SimCommandLine options;
     std::string error;
     if (!ParseSimCommandLine({argv + 1, argv + argc}, options, error)) {

@@ -36,6 +36,7 @@ class SimCar {
     std::string EcuPort() const { return ecu_->DevicePath(); }
     std::string LambdaPort() const { return lambda_->DevicePath(); }
     EcuSimulator& Ecu() { return *ecu_; }
+    LambdaSimulator& Lambda() { return *lambda_; }
 
   private:
     std::unique_ptr<EcuSimulator> ecu_;

@@ -61,6 +61,9 @@ const std::map<std::string, Flag>& Flags() {
         {"--corrupt-checksum", [](SimCommandLine& c) { c.faults.corruptChecksum = true; }},
         {"--no-echo", [](SimCommandLine& c) { c.faults.noEcho = true; }},
         {"--split-answer", [](SimCommandLine& c) { c.faults.splitAnswer = true; }},
+        {"--bare-write-answer", [](SimCommandLine& c) { c.ecu.bareWriteAnswer = true; }},
+        {"--lenient", [](SimCommandLine& c) { c.ecu.lenient = true; }},
+        {"--wrong-write-address", [](SimCommandLine& c) { c.faults.wrongWriteAddress = true; }},
         {"--lambda-garbage", [](SimCommandLine& c) { c.lambdaFaults.garbage = true; }},
         {"--lambda-warmup", [](SimCommandLine& c) { c.lambdaFaults.warmupPackets = true; }},
         {"--lambda-truncate", [](SimCommandLine& c) { c.lambdaFaults.truncated = true; }},
@@ -224,6 +227,8 @@ const char* SimUsage() {
            "  interrupted (SIGINT/SIGTERM)\n"
            "ECU:     --image FILE  --dump-memory FILE  --baud N (10400)  --answer-delay MS (25)\n"
            "         --wire-timing | --no-wire-timing  --dtc P0130,P0340|none\n"
+           "         --bare-write-answer (confirm writes with 7D alone, no address)\n"
+           "         --lenient (answer any service at any time, ignore the line speed)\n"
            "engine:  --true-ve-error PERCENT  --true-ve-surface FILE (16 rows of 16 percents)\n"
            "         --script FILE (lines: seconds rpm throttle kPa [km/h])  --seed N\n"
            "         --hold RPM,THROTTLE,KPA (a fixed operating point)\n"
@@ -231,6 +236,7 @@ const char* SimUsage() {
            "faults:  --drop-answers N  --drop-all  --corrupt-checksum  --no-echo\n"
            "         --extra-bytes N  --split-answer  --negative CODE  --stop-after N\n"
            "         --fault-service SID (the answer faults hit only this service)\n"
+           "         --wrong-write-address (write confirmations name the next address)\n"
            "lambda:  --lambda lc1|aem|none (lc1)  --lambda-afr AFR  --lambda-garbage\n"
            "         --lambda-error CODE  --lambda-warmup  --lambda-truncate  --lambda-silent\n"
            "         --lambda-fault-period N (1)\n";

@@ -25,6 +25,7 @@ inline constexpr const char* kRightTab = "Настройка";
 // Status bar.
 inline constexpr const char* kDisconnected = "Отключено";
 inline constexpr const char* kConnected = "Подключено";
+inline constexpr const char* kLinkLost = "Связь потеряна";
 inline constexpr const char* kRamOff = "Swith To Ram : OFF";
 inline constexpr const char* kRamOk = "Swith To Ram : OK";
 inline constexpr const char* kLc1 = "LC1:";
@@ -35,13 +36,24 @@ inline constexpr const char* kTimeReadPrefix = "TimeRead: ";
 inline constexpr const char* kDadRt = "DAD_RT:";
 inline constexpr const char* kStoichiometric = "Stochiometric LC-1:";
 inline constexpr const char* kStoichiometricPrefix = "Stochiometric LC-1: ";
+inline constexpr const char* kLc1ErrorPrefix = "LC1: Ошибка ";
+inline constexpr const char* kLc1NoData = "LC1: нет данных";
+// Short forms the status bar shows at 1024 px; the long forms above are their tooltips.
+inline constexpr const char* kRamOffShort = "RAM: OFF";
+inline constexpr const char* kRamOkShort = "RAM: OK";
+inline constexpr const char* kStoichiometricShort = "Stoich:";
+inline constexpr const char* kStoichiometricShortPrefix = "Stoich: ";
 inline constexpr const char* kWriteFailedPrefix = "Не записано в ЭБУ: ";
+inline constexpr const char* kOltWriteStatus = "Запись блока OLT: %1 %";
 inline constexpr const char* kOltBlockFailed = "Блок OLT не записан";
 
 // Messages.
 inline constexpr const char* kNoImage = "Не открыта прошивка";
 inline constexpr const char* kNotConnected = "Соединение не установлено";
 inline constexpr const char* kStopFailed = "Ошибка связи, Порт закрыт";
+inline constexpr const char* kSaveChangesQuestion = "Сохранить изменения в прошивке?";
+inline constexpr const char* kYes = "Да";
+inline constexpr const char* kNo = "Нет";
 inline constexpr const char* kWelcomeCaption = "Добро пожаловать";
 inline constexpr const char* kWelcomeText =
     "Это первый запуск программы. Необходимо настроить соединение с адаптером";
@@ -133,6 +145,28 @@ inline constexpr const char* kMenuSmooth = "Сгладить таблицу";
 inline constexpr const char* kMenuExport = "Сохранить Таблицу";
 inline constexpr const char* kMenuExportSecond = "Сохранить таблицу";
 
+// Working with tables: undo, values, copy and paste, compare and revert.
+inline constexpr const char* kMenuUndo = "Отменить";
+inline constexpr const char* kMenuRedo = "Повторить";
+inline constexpr const char* kMenuSetValue = "Установить значение…";
+inline constexpr const char* kMenuAdd = "Прибавить…";
+inline constexpr const char* kMenuMultiply = "Умножить на %…";
+inline constexpr const char* kMenuCopy = "Копировать";
+inline constexpr const char* kMenuPaste = "Вставить";
+inline constexpr const char* kMenuRevert = "Вернуть исходное";
+inline constexpr const char* kMenuRevertTable = "Вернуть исходную таблицу";
+inline constexpr const char* kMenuCompareFile = "Сравнить с файлом…";
+inline constexpr const char* kMenuCompareOpened = "Сравнить с исходной прошивкой";
+inline constexpr const char* kSetValueLabel = "Значение для выделенных ячеек:";
+inline constexpr const char* kAddLabel = "Прибавить к выделенным ячейкам:";
+inline constexpr const char* kMultiplyLabel =
+    "Изменить выделенные ячейки на, % (5 — на 5 % больше, -5 — меньше):";
+inline constexpr const char* kClampedNote = "Значение ограничено диапазоном таблицы: ";
+inline constexpr const char* kPasteDoesNotFit = "Блок из буфера обмена не помещается в таблицу";
+inline constexpr const char* kPasteEmpty = "В буфере обмена нет чисел для вставки";
+inline constexpr const char* kCannotRead = "Не удалось прочитать файл: ";
+inline constexpr const char* kComparingWith = "Сравнение с файлом: ";
+
 // Ignition generator.
 inline constexpr const char* kGenerate = "Сгенерировать";
 inline constexpr const char* kLoadScale = "400";
@@ -154,6 +188,7 @@ inline constexpr const char* kPortLabel = "Порт:";
 inline constexpr const char* kCheckConnection = "Проверка соединения";
 inline constexpr const char* kAdapterFound = "Адаптер обнаружен";
 inline constexpr const char* kAdapterNotFound = "Адаптер не обнаружен";
+inline constexpr const char* kNoDialoutAccess = "нет доступа — пользователь не в группе dialout";
 inline constexpr const char* kInitSpeed = "Скорость инициализации:";
 inline constexpr const char* kInterval = "Интервал между запросами:";
 inline constexpr const char* kMs = "мсек.";
@@ -170,6 +205,7 @@ inline constexpr const char* kCancel = "Отмена";
 inline constexpr const char* kApply = "Применить";
 inline constexpr const char* kNotAnInteger = "«%1» не является целым числом";
 inline constexpr const char* kSettingsNotWritten = "Не удалось записать файл настроек";
+inline constexpr const char* kTableAddressesUnknown = "Адреса таблиц этой прошивки неизвестны";
 
 // The 3D view.
 inline constexpr const char* kSurfaceView = "Вид 3D";

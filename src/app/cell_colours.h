@@ -20,7 +20,8 @@ inline constexpr Rgb kHitGreen{0, 255, 127};
 inline constexpr Rgb kPointGreen{51, 153, 0};
 inline constexpr Rgb kPointPurple{128, 0, 128};
 inline constexpr Rgb kMovementBlue{196, 228, 255};
-inline constexpr Rgb kThrottleTint{220, 245, 245};
+// Darker than a plain tint so that the throttle table's current cell stands out.
+inline constexpr Rgb kThrottleTint{120, 200, 200};
 
 struct CellColour {
     Rgb fill;

@@ -10,13 +10,15 @@
 #include <thread>
 
 #include "app/app_texts.h"
+#include "app/learning_gate_panel.h"
+#include "app/log_actions.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
 #include "app/trouble_codes_panel.h"
-#include "calibration/link_tables.h"
 #include "lambda/lc_threat.h"
 #include "learning/learning_connection.h"
 #include "learning/learning_options.h"
+#include "learning/table_transfer.h"
 #include "link/obdii.h"
 #include "log/log_format.h"
 #include "log/session_log.h"
@@ -43,9 +45,13 @@ void TMainForm::Connect() {
         messages_->Warning(t::kNoImage, t::kErrorCaption);
         return;
     }
-    // A connect request never disturbs a connection that exists or is being made.
+    // A lost link is ended here first; otherwise a connect request never disturbs a
+    // connection that exists or is being made.
+    if (ecuConnected_ && linkLost_)
+        Disconnect();
     if (ecuConnected_ || connecting_)
         return;
+    logActions_->StopReplay();
     connecting_ = true;
     toolActions_[3]->setEnabled(false);
     const AppSettings s = settings_;
@@ -53,7 +59,8 @@ void TMainForm::Connect() {
     // The session start takes seconds on a real line: it runs off the window's thread.
     if (connectThread_.joinable())
         connectThread_.join();
-    connectThread_ = std::thread([this, s, oltDad] {
+    const auto sessionEndsBy = ecuSessionEndsBy_;
+    connectThread_ = std::thread([this, s, oltDad, sessionEndsBy] {
         LinkHooks hooks;
         hooks.messages = messages_.get();
         hooks.progress = [this](int intake, int max) {
@@ -62,6 +69,7 @@ void TMainForm::Connect() {
         };
         auto link = std::make_unique<TOBDII>(s.ecuPort, s.baudRate1, s.baudRate2, s.delayRate,
                                              false, false, 30, std::move(hooks));
+        link->EcuSessionEndsBy = sessionEndsBy;
         bool ok = link->Running();
         if (ok) {
             if (oltDad)
@@ -92,34 +100,19 @@ void TMainForm::FinishConnect(std::unique_ptr<TOBDII> link, bool ok) {
     lc_.reset();
     link_ = std::move(link);
     troubleCodes_->Watch(link_.get());
+    gatePanel_->Clear();
     ecuConnected_ = true;
+    linkLost_ = false;
+    linkNotice_.clear();
+    SetPanelsStale(false);
     paint_.EcuConnected = true;
-    const FirmwareLayout& l = calib_.layout;
     if (Control<QRadioButton>("RadioOlt")->isChecked())
         link_->FlagOLT = true;
-    const LinkTableImages tables = LinkTablesFromImage(calib_.firmware, l);
-    link_->WithTables([&](TOBDII& k) {
-        k.StartAddrAFR = l.StartAddrAFR;
-        k.StartAddrUOZ = l.StartAddrUOZ;
-        k.StartAddrPCN = l.StartAddrPCN;
-        k.StartAddrBCN = l.StartAddrBCN;
-        if (l.firmwareName == "J7ES")
-            k.StartAddrTZar = 0x8C27;
-        k.TablePCN = tables.TablePCN;
-        k.TableBCN = tables.TableBCN;
-        k.TableUOZ = tables.TableUOZ;
-        k.TableAFR = tables.TableAFR;
-        k.TableFirmwareOlt = tables.TableFirmwareOlt;
-        if (tables.TablePcn_32x32.size() == k.TablePcn_32x32.size())
-            std::copy(tables.TablePcn_32x32.begin(), tables.TablePcn_32x32.end(),
-                      k.TablePcn_32x32.begin());
-        k.StartAddrPcn_32x32 = 0x9294;
-        return 0;
-    });
     link_->FlagWriteFirmware = false;
     link_->FdadNaklon = calib_.firmware.FdadNaklon;
     link_->FdadSMeshenie = calib_.firmware.FdadSMeshenie;
     StartLearningAndLambda();
+    LoadLinkTables(calib_.firmware, calib_.layout, learning_->Link());
     link_->Flag = true;
     SetStatus("connection", t::kConnected, true);
     emit connectFinished(true);
@@ -129,6 +122,7 @@ void TMainForm::StartLearningAndLambda() {
     // The reader exists before the cycle that reads it.
     lc_.reset();
     lc_ = TLcThreat::Create(settings_.lcPort, settings_.lamSensor);
+    lambdaWatch_.Start(std::chrono::steady_clock::now());
     Control<QSpinBox>("RzSpinEdit1")->setValue(kRequestDelayRange.Clamp(settings_.delayRate));
     Control<QSpinBox>("RzSpinEdit4")->setValue(kHitsPerPointRange.Clamp(settings_.countRtRewrite));
     PushOptions();
@@ -147,27 +141,65 @@ void TMainForm::Disconnect() {
     DisconnectLink();
 }
 
+// Always ends the session here: a lost link is closed without the closing exchange, and a
+// stop the ECU does not confirm still closes the port; the status bar keeps the reason.
 void TMainForm::DisconnectLink() {
-    if (link_->Stop()) {
-        ecuConnected_ = false;
-        paint_.EcuConnected = false;
-        SetStatus("connection", t::kDisconnected, false);
-        for (GridView* g : grids_)
-            g->viewport()->update();
-        if (surface_)
-            surface_->Changed();
-    } else {
-        messages_->Plain(t::kStopFailed);
-    }
+    bool confirmed = false;
+    if (linkLost_)
+        link_->Close();
+    else
+        confirmed = link_->Stop();
+    // An ECU not told to end its session keeps it, at the session's speed, for a while.
+    if (!confirmed)
+        ecuSessionEndsBy_ = std::chrono::steady_clock::now() + TOBDII::kEcuSessionTimeout;
+    ecuConnected_ = false;
+    paint_.EcuConnected = false;
+    SetStatus("connection", t::kDisconnected, false);
+    SetStatusFailure("connection", false);
+    for (GridView* g : grids_)
+        g->viewport()->update();
+    if (surface_)
+        surface_->Changed();
     if (lc_ && LcRunning) {
         lc_->ExitReadPort = true;
         // The reader is always stopped, so its port is free for the next connection.
         lc_->stop();
-        SetStatus("lambda", StatusText("lambda")->text(), false);
     }
     // The cycle has been asked to end; it reads the reader, so it goes first.
     learning_.reset();
     lc_.reset();
+    // The cycle's last record is shown now; it left the cycle before the stop began. A reading
+    // it carries does not light the lamp of a reader that has stopped.
+    if (auto last = view_.TakeRecord())
+        ShowRecord(*last);
+    view_.TakePending();
+    SetStatus("lambda", StatusText("lambda")->text(), false);
+    if (!linkLost_ && !confirmed) {
+        linkNotice_ = t::kStopFailed;
+        messages_->Warning(t::kStopFailed, t::kErrorCaption);
+    }
+}
+
+// A link whose ECU stopped answering ends its polling; the window shows it at once.
+void TMainForm::WatchLink() {
+    if (!ecuConnected_ || linkLost_ || !link_)
+        return;
+    if (!link_->Flag_outDiag.load() && link_->Flag.load())
+        return;
+    linkLost_ = true;
+    SetStatus("connection", t::kLinkLost, false);
+    SetStatusFailure("connection", true);
+    SetPanelsStale(true);
+}
+
+void TMainForm::SetReplayMode(bool on) {
+    paint_.EcuConnected = on;
+    SetStatus("connection", on ? t::kReplaying : t::kDisconnected, on);
+    // A replay shows records, it does not learn from them; the lamp says so while it runs.
+    const bool learning = !on && educations_.load();
+    SetStatus("learning", learning ? t::kLearningOn : t::kLearningOff, learning);
+    for (GridView* g : grids_)
+        g->viewport()->update();
 }
 
 void TMainForm::ToggleLearning() {
@@ -180,8 +212,12 @@ void TMainForm::ToggleLearning() {
 }
 
 void TMainForm::ExitTool() {
+    if (!ConfirmDiscardEdits())
+        return;
+    closeConfirmed_ = true;
     Disconnect();
     close();
+    closeConfirmed_ = false;
 }
 
 void TMainForm::ClearTroubleCodes() {

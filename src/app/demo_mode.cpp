@@ -19,9 +19,49 @@ struct DemoMode::Impl {
 #endif
 };
 
+namespace {
+DemoMode* current = nullptr;
+}  // namespace
+
 DemoMode::DemoMode() : impl_(new Impl) {}
 
-DemoMode::~DemoMode() = default;
+DemoMode::~DemoMode() {
+    if (current == this)
+        current = nullptr;
+    impl_.reset();
+    if (!dir_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+}
+
+DemoMode* DemoMode::Current() {
+    return current;
+}
+
+void DemoMode::SetEcuSilent(bool silent) {
+#ifdef VELTRANO_HAVE_SIM
+    if (impl_->ecu) {
+        EcuFaults faults;
+        faults.dropAll = silent;
+        impl_->ecu->SetFaults(faults);
+    }
+#else
+    (void)silent;
+#endif
+}
+
+void DemoMode::SetLambdaError(bool error) {
+#ifdef VELTRANO_HAVE_SIM
+    if (impl_->lambda) {
+        LambdaFaults faults;
+        faults.errorPackets = error;
+        impl_->lambda->SetFaults(faults);
+    }
+#else
+    (void)error;
+#endif
+}
 
 bool DemoMode::Available() {
 #ifdef VELTRANO_HAVE_SIM
@@ -48,6 +88,8 @@ bool DemoMode::Start(const std::string& dir, std::string* error) {
         return false;
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
+    dir_ = dir;
+    current = this;
     settingsPath_ = (std::filesystem::path(dir) / "Settings.ini").string();
     DialogFields f;
     f.ecuPort = impl_->ecu->DevicePath();

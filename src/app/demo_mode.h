@@ -12,6 +12,7 @@ namespace veltrano {
 class DemoMode {
   public:
     DemoMode();
+    // Stops the simulators and removes the demo's folder.
     ~DemoMode();
     // Starts the simulators and writes the demo settings file into `dir`. False with a
     // message when a pseudo-terminal cannot be opened.
@@ -20,10 +21,16 @@ class DemoMode {
     // The demo image (the one the simulated ECU runs).
     static std::vector<std::uint8_t> Image();
     static bool Available();
+    // The demo started last and still alive, if any (the screenshot tour's faults).
+    static DemoMode* Current();
+    // Faults to show: the ECU stops answering; the wideband controller sends error packets.
+    void SetEcuSilent(bool silent);
+    void SetLambdaError(bool error);
 
   private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
+    std::string dir_;  // removed with the demo
     std::string settingsPath_;
 };
 

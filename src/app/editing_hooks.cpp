@@ -7,7 +7,11 @@
 #include "app/app_texts.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
+#include "app/table_edit_actions.h"
+#include "editing/editing_texts.h"
 #include "editing/key_editors.h"
+#include "editing/key_groups.h"
+#include "editing/pcn_online.h"
 #include "editing/table_menu.h"
 #include "editing/uoz_generator.h"
 #include "learning/learning_connection.h"
@@ -53,13 +57,28 @@ void TMainForm::InstallEditors() {
         g->onKey = [this, g](char32_t key) { EditKey(g, key); };
 }
 
+namespace {
+
+// What a key did, for "Отменить: ...".
+const char* KeyEditName(const QString& grid, char32_t key) {
+    if (grid == "SG_PCN" || grid == "SG_PCN_32x32") {
+        if (KeyGroupOf(key) == KeyGroup::kInterpolateX)
+            return editing_texts::kEditInterpolateX;
+        if (KeyGroupOf(key) == KeyGroup::kInterpolateY)
+            return editing_texts::kEditInterpolateY;
+    }
+    return editing_texts::kEditKeyStep;
+}
+
+}  // namespace
+
 void TMainForm::EditKey(GridView* view, char32_t key) {
     CalibrationGrids& g = calib_.grids;
     const QString name = view->objectName();
     EditContext ctx = MakeEditContext();
     const GridSelection sel = ToSelection(view->Selection());
-    {
-        std::lock_guard<std::mutex> lock(gridsMutex_);
+    bool editable = true;
+    auto press = [&] {
         if (name == "SG_PCN")
             SG_PCNKeyPress(ctx, g.SG_PCN, sel, key);
         else if (name == "SG_PCN_32x32")
@@ -87,8 +106,16 @@ void TMainForm::EditKey(GridView* view, char32_t key) {
         else if (name == "SG_Min_Inj_Time")
             SG_Min_Inj_TimeKeyPress(ctx, g.SG_Min_Inj_Time, key);
         else
-            return;  // the live and the extra PCN grids are not editable
+            editable = false;  // the live and the extra PCN grids are not editable
+    };
+    if (const auto id = TableByGridName(name.toStdString())) {
+        tableEditor_->Record(KeyEditName(name, key), {*id}, press, ChangeSource::Handler);
+    } else {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        press();
     }
+    if (!editable)
+        return;
     view->Model()->Reload();
     ReplayDeferred();
 }
@@ -101,25 +128,31 @@ void TMainForm::Transform(TransformKind kind) {
     GridView* view = Grid(names[page]);
     EditContext ctx = MakeEditContext();
     const GridSelection sel = ToSelection(view->Selection());
-    {
-        std::lock_guard<std::mutex> lock(gridsMutex_);
-        if (kind == TransformKind::X)
-            N1Click(ctx, calib_.grids, page, sel);
-        if (kind == TransformKind::Y)
-            Y1Click(ctx, calib_.grids, page, sel);
-        if (kind == TransformKind::Smooth)
-            N3Click(ctx, calib_.grids, page);
-    }
+    const char* what = kind == TransformKind::X   ? editing_texts::kEditInterpolateX
+                       : kind == TransformKind::Y ? editing_texts::kEditInterpolateY
+                                                  : editing_texts::kEditSmooth;
+    const TableId id = *TableByGridName(names[page]);
+    tableEditor_->Record(
+        what, {id},
+        [&] {
+            if (kind == TransformKind::X)
+                N1Click(ctx, calib_.grids, page, sel);
+            if (kind == TransformKind::Y)
+                Y1Click(ctx, calib_.grids, page, sel);
+            if (kind == TransformKind::Smooth)
+                N3Click(ctx, calib_.grids, page);
+        },
+        ChangeSource::Handler);
     view->Model()->Reload();
     ReplayDeferred();
 }
 
 void TMainForm::GenerateUoz() {
     EditContext ctx = MakeEditContext();
-    {
-        std::lock_guard<std::mutex> lock(gridsMutex_);
-        Button3Click(ctx, calib_.grids, loadScale_->text().toStdString());
-    }
+    tableEditor_->Record(
+        editing_texts::kEditGenerate, {TableId::UOZ},
+        [&] { Button3Click(ctx, calib_.grids, loadScale_->text().toStdString()); },
+        ChangeSource::Handler);
     Grid("SG_UOZ")->Model()->Reload();
     ReplayDeferred();
 }
@@ -146,6 +179,23 @@ void TMainForm::ApplyChanges() {
         messages_->Warning(result.error->text, app_texts::kErrorCaption);
 }
 
+void TMainForm::ApplyPcnTable(const TextGrid& table) {
+    EditContext ctx = MakeEditContext();
+    tableEditor_->Record(
+        editing_texts::kEditLogTable, {TableId::PCN},
+        [&] {
+            TextGrid& pcn = calib_.grids.SG_PCN;
+            for (int c = 1; c <= 16; ++c)
+                for (int r = 1; r <= 16; ++r)
+                    pcn.SetCell(c, r, table.Cell(c, r));
+            // While the link runs the table goes to the ECU as a key edit's would.
+            if (ctx.LinkActive() && ReencodePcnOnline(ctx, pcn, 16))
+                RequestPcnWrites(ctx);
+        },
+        ChangeSource::Handler);
+    ReplayDeferred();
+}
+
 void TMainForm::SwitchPcnTable(bool checked) {
     {
         std::lock_guard<std::mutex> lock(gridsMutex_);
@@ -154,6 +204,9 @@ void TMainForm::SwitchPcnTable(bool checked) {
                                  DecimalSeparator());
     }
     engine_.SetImage(LearningImageFrom(calib_.firmware, calib_.layout));
+    // SG_PCN now shows another table: the steps recorded over the old one no longer apply.
+    tableEditor_->ForgetHistory();
+    editActions_->RefreshAll();
     Grid("SG_PCN")->Model()->Reload();
     Grid("RzStringGrid2")->Model()->Reload();
 }

@@ -8,6 +8,7 @@
 #include "app/app_texts.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
+#include "app/table_edit_actions.h"
 #include "calibration/export_file.h"
 #include "common/text_forms.h"
 
@@ -89,10 +90,23 @@ void TMainForm::AfterOpen() {
     for (const char* name : {"RadioOlt", "RadioRam", "RadioRamUoz", "RadioDK", "RadioVoltDk",
                              "RadioLAM_SHDK", "RadioButton2"})
         Control<QRadioButton>(name)->setEnabled(true);
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        unsaved_.MarkSaved(calib_.grids);
+    }
     engine_.ImageOpened(LearningImageFrom(calib_.firmware, calib_.layout));
     for (auto& column : paint_.LearnHits)
         column.fill(1);
+    const FirmwareLayout& l = calib_.layout;
+    const std::pair<const char*, std::uint16_t> tables[] = {{"SG_PCN", l.StartAddrPCN},
+                                                            {"SG_BCN", l.StartAddrBCN},
+                                                            {"SG_UOZ", l.StartAddrUOZ},
+                                                            {"SG_AFR", l.StartAddrAFR}};
+    for (const auto& [name, start] : tables)
+        Grid(name)->SetNotice(TableAddressKnown(start) ? "" : t::kTableAddressesUnknown);
+    tableEditor_->ImageOpened();
     ReloadAllGrids();
+    editActions_->RefreshAll();
 }
 
 void TMainForm::ReloadAllGrids() {
@@ -102,9 +116,33 @@ void TMainForm::ReloadAllGrids() {
     }
 }
 
-void TMainForm::SaveFirmware() {
+bool TMainForm::ConfirmDiscardEdits() {
+    bool unsaved = false;
+    {
+        std::lock_guard<std::mutex> lock(gridsMutex_);
+        unsaved = unsaved_.HasUnsavedTableEdits(calib_.grids);
+    }
+    if (!unsaved)
+        return true;
+    switch (messages_->AskYesNoCancel(t::kSaveChangesQuestion, t::kCaption)) {
+        case QtMessages::Answer::Yes:
+            return SaveFirmware();
+        case QtMessages::Answer::No:
+            return true;
+        case QtMessages::Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
+bool TMainForm::HasUnsavedTableEdits() {
+    std::lock_guard<std::mutex> lock(gridsMutex_);
+    return unsaved_.HasUnsavedTableEdits(calib_.grids);
+}
+
+bool TMainForm::SaveFirmware() {
     if (!calib_.layout.FirmwareLoaded)
-        return;
+        return false;
     bool encoded = false;
     {
         std::lock_guard<std::mutex> lock(gridsMutex_);
@@ -112,13 +150,17 @@ void TMainForm::SaveFirmware() {
     }
     ReplayDeferred();
     if (!encoded)
-        return;
+        return false;
     QString filter = "Bin (*.bin)";
     const QString path =
         QFileDialog::getSaveFileName(this, QString(), QString(), t::kSaveFilter, &filter);
     if (path.isEmpty())
-        return;
-    WriteFileAtomically(path.toStdString(), calib_.firmware.FFirmwareData, *messages_);
+        return false;
+    if (!WriteFileAtomically(path.toStdString(), calib_.firmware.FFirmwareData, *messages_))
+        return false;
+    std::lock_guard<std::mutex> lock(gridsMutex_);
+    unsaved_.MarkSaved(calib_.grids);
+    return true;
 }
 
 void TMainForm::ExportTable() {
@@ -140,20 +182,6 @@ void TMainForm::ExportTable() {
     if (path.isEmpty())
         return;
     SaveTableOne(path.toStdString(), lines, *messages_);
-}
-
-void TMainForm::ShowGridMenu(GridView* grid, const QPoint& pos, bool second) {
-    QMenu menu(grid);
-    if (second) {
-        menu.addAction(t::kMenuExportSecond, this, &TMainForm::ExportTable);
-    } else {
-        menu.addAction(t::kMenuInterpolateX, this, [this] { Transform(TransformKind::X); });
-        menu.addAction(t::kMenuInterpolateY, this, [this] { Transform(TransformKind::Y); });
-        menu.addAction(t::kMenuSmooth, this, [this] { Transform(TransformKind::Smooth); });
-        menu.addAction(t::kMenuExport, this, &TMainForm::ExportTable);
-    }
-    menu.addAction(t::kSurfaceView, this, &TMainForm::ShowSurfaceView);
-    menu.exec(grid->viewport()->mapToGlobal(pos));
 }
 
 void TMainForm::InstallPaintRules() {

@@ -1,9 +1,14 @@
 #include "app/grid_view.h"
 
+#include "app/cell_text_fit.h"
+
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QResizeEvent>
+#include <algorithm>
 
 namespace veltrano {
 
@@ -22,6 +27,8 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (index.isValid() && role == Qt::ToolTipRole && tipRule)
+        return tipRule(GridCol(index.column()), GridRow(index.row()));
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
     return QString::fromStdString(Text(GridCol(index.column()), GridRow(index.row())));
@@ -118,6 +125,31 @@ void GridView::SelectCells(const CellRect& r) {
     selectionModel()->setCurrentIndex(tl, QItemSelectionModel::NoUpdate);
 }
 
+void GridView::SetNotice(const QString& text) {
+    if (notice_ == nullptr) {
+        if (text.isEmpty())
+            return;
+        notice_ = new QLabel(viewport());
+        notice_->setObjectName(objectName() + "_notice");
+        notice_->setAlignment(Qt::AlignCenter);
+        notice_->setWordWrap(true);
+        notice_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        QPalette pal = notice_->palette();
+        pal.setColor(QPalette::Disabled, QPalette::WindowText,
+                     pal.color(QPalette::Active, QPalette::WindowText));
+        notice_->setPalette(pal);
+    }
+    notice_->setText(text);
+    notice_->setGeometry(viewport()->rect());
+    notice_->setVisible(!text.isEmpty());
+}
+
+void GridView::resizeEvent(QResizeEvent* e) {
+    QTableView::resizeEvent(e);
+    if (notice_ != nullptr)
+        notice_->setGeometry(viewport()->rect());
+}
+
 void GridView::keyPressEvent(QKeyEvent* e) {
     QString text = e->text();
     if (text.isEmpty() && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
@@ -129,6 +161,10 @@ void GridView::keyPressEvent(QKeyEvent* e) {
                             e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown ||
                             e->key() == Qt::Key_Home || e->key() == Qt::Key_End ||
                             e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab;
+    if (onTypeKey && onTypeKey(e)) {
+        e->accept();
+        return;
+    }
     if (!navigation && !text.isEmpty() && onKey) {
         const auto ucs4 = text.toUcs4();
         if (!ucs4.isEmpty()) {
@@ -140,14 +176,25 @@ void GridView::keyPressEvent(QKeyEvent* e) {
     QTableView::keyPressEvent(e);
 }
 
+// Cell texts are centred and fitted to the cell; painted cells get the colour of their rule.
 void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
                          const QModelIndex& idx) const {
     std::optional<CellPaint> rule;
     if (view_->paintRule)
         rule = view_->paintRule(view_->Model()->GridCol(idx.column()),
                                 view_->Model()->GridRow(idx.row()));
+    QStyleOptionViewItem item = opt;
+    initStyleOption(&item, idx);
+    const QWidget* widget = item.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QFontMetrics fm(item.font);
+    item.text = FitCellText(item.text, item.rect.width() - 2 * margin,
+                            [&fm](const QString& s) { return fm.horizontalAdvance(s); });
+    item.displayAlignment = Qt::AlignCenter;
     if (!rule) {
-        QStyledItemDelegate::paint(p, opt, idx);
+        style->drawControl(QStyle::CE_ItemViewItem, &item, p, widget);
+        PaintMark(p, opt, idx);
         return;
     }
     p->save();
@@ -158,9 +205,26 @@ void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
         p->fillRect(opt.rect, sel);
     }
     p->setPen(Qt::black);
-    p->setFont(opt.font);
-    const QRect text = opt.rect.adjusted(rule->textDx, rule->textDy, 0, 0);
-    p->drawText(text, Qt::AlignLeft | Qt::AlignTop, idx.data().toString());
+    p->setFont(item.font);
+    p->drawText(opt.rect.adjusted(margin, 0, -margin, 0), Qt::AlignCenter, item.text);
+    p->restore();
+    PaintMark(p, opt, idx);
+}
+
+// A small dark triangle in the top right corner: it keeps clear of the text and the colours.
+void GridDelegate::PaintMark(QPainter* p, const QStyleOptionViewItem& opt,
+                             const QModelIndex& idx) const {
+    const GridModel* m = view_->Model();
+    if (!m->markRule || !m->markRule(m->GridCol(idx.column()), m->GridRow(idx.row())))
+        return;
+    const int size = std::max(5, std::min(opt.rect.height(), opt.rect.width()) / 3);
+    const QPoint tr = opt.rect.topRight() + QPoint(1, 0);
+    const QPoint corner[3] = {tr, tr - QPoint(size, 0), tr + QPoint(0, size)};
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing);
+    p->setPen(QPen(Qt::white, 1));
+    p->setBrush(QColor(20, 40, 160));
+    p->drawPolygon(corner, 3);
     p->restore();
 }
 

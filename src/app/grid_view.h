@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QLabel>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <functional>
@@ -50,6 +51,9 @@ class GridModel : public QAbstractTableModel {
     std::mutex* Mutex() const { return mutex_; }
     // The grid's texts changed (open, edit, transform): repaint everything.
     void Reload();
+    // Cells that differ from the compared image (painted with a corner mark) and their tooltip.
+    std::function<bool(int c, int r)> markRule;
+    std::function<QString(int c, int r)> tipRule;
 
   private:
     TextGrid* grid_;
@@ -76,12 +80,20 @@ class GridView : public QTableView {
     std::function<std::optional<CellPaint>(int c, int r)> paintRule;
     // A character key pressed in the grid (navigation keys are the view's own).
     std::function<void(char32_t key)> onKey;
+    // A key that starts typing a value (a digit or a decimal separator, or F2); true when taken.
+    std::function<bool(QKeyEvent* e)> onTypeKey;
+
+    // A short text shown across the grid area (empty: none), readable while disabled.
+    void SetNotice(const QString& text);
+    QString Notice() const { return notice_ ? notice_->text() : QString(); }
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
     GridModel* model_;
+    QLabel* notice_ = nullptr;
 };
 
 class GridDelegate : public QStyledItemDelegate {
@@ -90,6 +102,7 @@ class GridDelegate : public QStyledItemDelegate {
     void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& idx) const override;
 
   private:
+    void PaintMark(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& idx) const;
     GridView* view_;
 };
 

@@ -147,18 +147,31 @@ QIcon MakeToolIcon(ToolIcon which) {
     return QIcon(pm);
 }
 
-QPixmap IndicatorPixmap(bool on) {
+namespace {
+
+QPixmap Lamp(const QColor& light, const QColor& dark) {
     QPixmap pm(14, 14);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     QRadialGradient g(QPointF(5, 5), 8);
-    g.setColorAt(0, on ? QColor(180, 255, 180) : QColor(200, 200, 200));
-    g.setColorAt(1, on ? QColor(0, 170, 0) : QColor(90, 90, 90));
+    g.setColorAt(0, light);
+    g.setColorAt(1, dark);
     p.setBrush(g);
     p.setPen(QPen(QColor(40, 40, 40), 1));
     p.drawEllipse(QRectF(1, 1, 12, 12));
     return pm;
+}
+
+}  // namespace
+
+QPixmap IndicatorPixmap(bool on) {
+    return on ? Lamp(QColor(180, 255, 180), QColor(0, 170, 0))
+              : Lamp(QColor(200, 200, 200), QColor(90, 90, 90));
+}
+
+QPixmap FailurePixmap() {
+    return Lamp(QColor(255, 170, 170), QColor(200, 0, 0));
 }
 
 }  // namespace veltrano

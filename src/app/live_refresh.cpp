@@ -5,6 +5,7 @@
 #include <QTabWidget>
 
 #include "app/app_texts.h"
+#include "app/learning_gate_panel.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
 #include "app/trouble_codes_panel.h"
@@ -16,19 +17,9 @@ namespace t = app_texts;
 
 namespace {
 
-// Long general texts (up to 15 digits) shrink the panel's font so that they stay readable.
 void SetText(QLabel* label, const QString& text) {
-    if (!label || label->text() == text)
-        return;
-    label->setText(text);
-    if (label->property("basePoint").isNull())
-        label->setProperty("basePoint", label->font().pointSize());
-    QFont f = label->font();
-    f.setPointSize(label->property("basePoint").toInt());
-    while (f.pointSize() > 6 && QFontMetrics(f).horizontalAdvance(text) > label->width() - 4)
-        f.setPointSize(f.pointSize() - 1);
-    if (f != label->font())
-        label->setFont(f);
+    if (label && label->text() != text)
+        label->setText(text);
 }
 
 QString General(double v) {
@@ -59,7 +50,8 @@ void TMainForm::ShowRecord(const LearningShown& shown) {
     SetText(Control<QLabel>("LDK_ZONE"), QString::fromStdString(view.dkZone));
     SetText(Control<QLabel>("Label19"), QString::fromStdString(view.dkReady));
     if (shown.ramStatusOk && !liveState_.RamStatusShown) {
-        SetStatus("ram", t::kRamOk, true);
+        SetStatus("ram", t::kRamOkShort, true);
+        StatusText("ram")->setToolTip(t::kRamOk);
         liveState_.RamStatusShown = true;
     }
     SetStatus("delay", t::kTimeReadPrefix + QString::number(shown.sendingDelay), std::nullopt);
@@ -69,18 +61,21 @@ void TMainForm::ShowRecord(const LearningShown& shown) {
                     General(shown.reading->AFR / shown.live.FsensorAirFuelRatio));
         SetText(Panel("LC_afr_panel"), General(shown.reading->AFR));
         SetText(Panel("RzPanel30"), General(shown.reading->AFR));
-        SetStatus("stoichiometry", t::kStoichiometricPrefix + General(shown.reading->stochiometric),
-                  std::nullopt);
+        const QString stoich = General(shown.reading->stochiometric);
+        SetStatus("stoichiometry", t::kStoichiometricShortPrefix + stoich, std::nullopt);
+        StatusText("stoichiometry")->setToolTip(t::kStoichiometricPrefix + stoich);
         // A reading the cycle took before the view saw it pending lights the panel too;
         // otherwise a fast record rate would keep the lambda panel dark.
         SetStatus("lambda", t::kLc1Prefix + QString::fromStdString(shown.reading->Message_LC1),
                   true);
+        SetStatusFailure("lambda", false);
     }
     SetText(Panel("RzPanel28"), General(shown.NarrowbandAfr));
     SetText(Panel("RzPanel7"), General(shown.LambdaCoeff));
     SetText(Panel("RzPanel29"), General(shown.PcnInterp));
     SetText(Panel("Panel27"), QString::number(shown.count_log));
     SetText(Panel("RzPanel5"), General(shown.LambdaWindowMean));
+    gatePanel_->Show(shown, engine_.Options());
 }
 
 // A log the cycle cannot write and table writes the ECU did not confirm stay in sight.
@@ -95,13 +90,32 @@ void TMainForm::ShowFailures() {
             writes =
                 writes.isEmpty() ? QString(t::kOltBlockFailed) : writes + "; " + t::kOltBlockFailed;
     }
-    QString notice = logNotice_;
+    QString notice = linkNotice_;
+    if (!logNotice_.isEmpty())
+        notice = notice.isEmpty() ? logNotice_ : notice + "; " + logNotice_;
     if (!writes.isEmpty())
         notice = notice.isEmpty() ? writes : notice + "; " + writes;
+    const bool failing = !notice.isEmpty();
+    if (!writeStatus_.isEmpty())
+        notice = failing ? writeStatus_ + "; " + notice : writeStatus_;
     SetStatus("notice", notice, std::nullopt);
+    SetStatusFailure("notice", failing);
+}
+
+// Error packets and silence of the wideband controller, which give no readings to show.
+void TMainForm::WatchLambda() {
+    if (!lc_ || !lc_->Running())
+        return;
+    const auto trouble =
+        lambdaWatch_.Update(lc_->Reading(), lc_->FramesRead(), std::chrono::steady_clock::now());
+    if (!trouble)
+        return;
+    SetStatus("lambda", QString::fromStdString(trouble->text), false);
+    SetStatusFailure("lambda", true);
 }
 
 void TMainForm::RefreshLive() {
+    WatchLink();
     if (const int intake = progressIntake_.exchange(-1); intake >= 0)
         Reload_status(intake, progressMax_.load());
     paint_.FlagDadUozAfr = calib_.layout.FlagDadUozAfr;
@@ -116,7 +130,9 @@ void TMainForm::RefreshLive() {
     if (auto pending = view_.TakePending()) {
         SetText(Panel("LC_afr_panel"), General(pending->AFR));
         SetStatus("lambda", t::kLc1Prefix + QString::fromStdString(pending->Message_LC1), true);
+        SetStatusFailure("lambda", false);
     }
+    WatchLambda();
     ShowFailures();
     troubleCodes_->Poll();
     if (auto problem = view_.TakeCellProblem())

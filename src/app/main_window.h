@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,17 +14,21 @@
 
 #include "app/cell_colours.h"
 #include "app/grid_view.h"
+#include "app/lambda_status.h"
 #include "app/live_panels.h"
 #include "app/settings/settings.h"
+#include "app/unsaved_edits.h"
 #include "app/surface_view.h"
 #include "app/window_learning_view.h"
 #include "calibration/calibration_file.h"
 #include "editing/edit_context.h"
+#include "editing/table_editor.h"
 #include "learning/learning_engine.h"
 
 class QAction;
 class QCheckBox;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -37,11 +42,17 @@ namespace veltrano {
 enum class TransformKind { X, Y, Smooth };
 
 class LearningConnection;
+class LearningEdits;
+class TableEditActions;
+class ValueEntry;
 class QtMessages;
 class TLcThreat;
 class TOBDII;
 class SessionLog;
 class TroubleCodesPanel;
+class LogActions;
+class LearningGatePanel;
+class TextGrid;
 
 // How the window is started.
 struct WindowOptions {
@@ -59,7 +70,10 @@ class TMainForm : public QMainWindow {
     // Toolbar actions (also used by the tests and the demo mode).
     bool OpenFirmwareFile(const QString& path);
     bool OpenFirmwareBytes(std::vector<std::uint8_t> bytes, const QString& name);
-    void SaveFirmware();
+    // False when nothing was written (no image, cancelled, failed).
+    bool SaveFirmware();
+    // Table edits not yet saved to a file.
+    bool HasUnsavedTableEdits();
     void ShowSettingsDialog();
     void Connect();
     void Disconnect();
@@ -79,6 +93,7 @@ class TMainForm : public QMainWindow {
 
     // State the tests look at.
     bool EcuConnected() const { return ecuConnected_; }
+    bool LinkLost() const { return linkLost_; }
     bool Educations() const { return educations_.load(); }
     bool Connecting() const { return connecting_; }
     const std::string& LogTimeName() const { return logTimeName_; }
@@ -95,11 +110,25 @@ class TMainForm : public QMainWindow {
     QAction* ToolAction(int index) const { return toolActions_[index]; }
     QProgressBar* Progress() const { return progress_; }
     TroubleCodesPanel* TroubleCodes() const { return troubleCodes_; }
+    LearningGatePanel* GatePanel() const { return gatePanel_; }
+    LogActions& Logs() const { return *logActions_; }
+    // Where session logs are written ("Logs" of the log directory).
+    QString LogFolder() const;
+    // A replay stands in for the connection: status, cell colouring.
+    void SetReplayMode(bool on);
+    // Takes a whole proposed fuel table into SG_PCN, and into the ECU while connected.
+    void ApplyPcnTable(const TextGrid& table);
     QtMessages& Messages() const { return *messages_; }
     PaintState& Paint() { return paint_; }
     LearningEngine& Engine() { return engine_; }
     std::mutex& GridsMutex() { return gridsMutex_; }
     WindowLearningView& View() { return view_; }
+    // The table edit model (undo, compare, "table changed") and its window actions.
+    TableEditor& Edits() { return *tableEditor_; }
+    TableEditActions& EditActions() { return *editActions_; }
+    ValueEntry& Values() { return *valueEntry_; }
+    // The items of a grid's context menu (ShowGridMenu shows them).
+    void FillGridMenu(QMenu& menu, GridView* grid, bool second);
 
     // Tab page indices, hidden tabs counted.
     enum Page {
@@ -143,7 +172,8 @@ class TMainForm : public QMainWindow {
     QWidget* BuildUozTab();
     GridView* AddGrid(const QString& name, TextGrid* grid, bool labelRow, bool labelCol);
     QLabel* AddPanel(const QString& name, bool dark = true);
-    void AddStatusPanel(const QString& name, const QString& caption, bool icon, bool bold = false);
+    void AddStatusPanel(const QString& name, const QString& caption, bool icon, bool bold = false,
+                        int stretch = 0);
     void SetStatus(const QString& name, const QString& caption, std::optional<bool> on);
     void ShowFailures();
     void SetTabShown(int page, bool shown);
@@ -151,6 +181,8 @@ class TMainForm : public QMainWindow {
     void ReloadAllGrids();
     void InstallPaintRules();
     void InstallEditors();
+    void InstallTableEdits();
+    void ShowTableNote(const QString& text);
     void ShowGridMenu(GridView* grid, const QPoint& pos, bool second);
     void ExportTable();
     void EditKey(GridView* grid, char32_t key);
@@ -158,8 +190,15 @@ class TMainForm : public QMainWindow {
     void ReplayDeferred();
     void SwitchPcnTable(bool checked);
     void WriteLearningBoxes();
+    void ShowLearningBoxes();
     void FinishConnect(std::unique_ptr<TOBDII> link, bool ok);
     void DisconnectLink();
+    void WatchLink();
+    // Asks whether to save unsaved table edits; false: the user keeps them (cancel).
+    bool ConfirmDiscardEdits();
+    void WatchLambda();
+    void SetPanelsStale(bool stale);
+    void SetStatusFailure(const QString& name, bool failure);
     void StartLearningAndLambda();
     void PushOptions();
     void ShowRecord(const LearningShown& shown);
@@ -174,6 +213,7 @@ class TMainForm : public QMainWindow {
     std::mutex gridsMutex_;
     LearningEngine engine_{calib_.grids, gridsMutex_};
     WindowLearningView view_;
+    UnsavedEdits unsaved_;
     RecordedMessages deferred_;  // boxes raised under the grids' lock, shown after it
     // A fuel-table edit's write request resets the learning run.
     struct PcnListener final : PcnEditListener {
@@ -184,8 +224,15 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TOBDII> link_;
     QString logNotice_;  // the session log's last failure, empty while it writes
     std::unique_ptr<TLcThreat> lc_;
+    LambdaWatch lambdaWatch_;
     std::unique_ptr<LearningConnection> learning_;
     bool ecuConnected_ = false;
+    bool closeConfirmed_ = false;  // "Выход" has asked about unsaved edits
+    bool linkLost_ = false;        // the ECU stopped answering; polling has ended
+    std::chrono::steady_clock::time_point ecuSessionEndsBy_{};  // of a session left open
+    QString linkNotice_;
+    QString
+        writeStatus_;  // a block write in progress      // why the last session ended unconfirmed
     bool connecting_ = false;
     std::atomic<bool> educations_{false};
     std::string logTimeName_;
@@ -209,7 +256,15 @@ class TMainForm : public QMainWindow {
     QHash<QString, QWidget*> controls_;
     QLineEdit* loadScale_ = nullptr;
     TroubleCodesPanel* troubleCodes_ = nullptr;
+    LearningGatePanel* gatePanel_ = nullptr;
+    LogActions* logActions_ = nullptr;
     std::vector<double> latencies_;
+    std::unique_ptr<TableEditor> tableEditor_;
+    TableEditActions* editActions_ = nullptr;
+    ValueEntry* valueEntry_ = nullptr;
+    std::unique_ptr<LearningEdits> learningEdits_;
+    QLabel* tableNote_ = nullptr;
+    QTimer* tableNoteTimer_ = nullptr;
     SurfaceView* surface_ = nullptr;  // created at its first opening
 
   public:

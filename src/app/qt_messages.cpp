@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
+
+#include "app/app_texts.h"
 
 namespace veltrano {
 
@@ -60,6 +63,32 @@ bool QtMessages::Confirm(const std::string& text, const std::string& caption) {
     else
         QMetaObject::invokeMethod(qApp, ask, Qt::BlockingQueuedConnection);
     return yes;
+}
+
+QtMessages::Answer QtMessages::AskYesNoCancel(const std::string& text, const std::string& caption) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        entries_.push_back({"question", caption, text});
+    }
+    if (!interactive_)
+        return scripted_;
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
+                    QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box.setObjectName("QuestionBox");
+    box.button(QMessageBox::Yes)->setText(app_texts::kYes);
+    box.button(QMessageBox::No)->setText(app_texts::kNo);
+    box.button(QMessageBox::Cancel)->setText(app_texts::kCancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
 }
 
 std::vector<RecordedMessages::Entry> QtMessages::Entries() const {

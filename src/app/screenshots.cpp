@@ -49,6 +49,9 @@ void StartScreenshots(TMainForm& window, const QString& dir) {
     window.Messages().SetInteractive(false);
     auto* tour = new ScreenshotTour(window, dir);
     AddMainScenes(*tour);
+    AddSessionScenes(*tour);
+    AddFaultScenes(*tour);
+    AddTablesScenes(*tour);
     AddSurfaceScenes(*tour);
     tour->Start();
 }

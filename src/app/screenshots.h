@@ -40,6 +40,9 @@ class ScreenshotTour {
 
 // Scene files: each adds its steps to the tour, leaving the window disconnected.
 void AddMainScenes(ScreenshotTour& tour);
+void AddSessionScenes(ScreenshotTour& tour);
+void AddFaultScenes(ScreenshotTour& tour);
+void AddTablesScenes(ScreenshotTour& tour);
 void AddSurfaceScenes(ScreenshotTour& tour);
 
 // Drives the window through its states and saves PNG files into `dir`; calls

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +13,8 @@
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
+#include "app/port_access.h"
+#include "app/port_box.h"
 #include "app/settings/settings_path.h"
 #include "common/messages.h"
 #include "link/obdii.h"
@@ -33,7 +34,7 @@ TFormSettings::TFormSettings(AppSettings& values, std::string path, QWidget* par
     auto* learning = new QWidget(pages);
     pages->addTab(connection, t::kPageConnection);
     pages->addTab(learning, t::kPageLearning);
-    BuildConnectionPage(connection);
+    BuildConnectionPage(connection, extraPorts);
     BuildLearningPage(learning);
     col->addWidget(pages);
     auto* buttons = new QHBoxLayout();
@@ -53,30 +54,18 @@ TFormSettings::TFormSettings(AppSettings& values, std::string path, QWidget* par
     // FormCreate.
     loadsetting();
     btnApply->setEnabled(true);
-    QStringList ports;
-    for (const std::string& p : ListSerialPorts())
-        ports << QString::fromStdString(p);
-    ports << extraPorts;
-    // A configured device that exists but is no serial port by name (a pseudo-terminal, a
-    // /dev/serial/by-id link) is offered too.
-    for (const std::string& p : {values_.ecuPort, values_.lcPort}) {
-        const QString port = QString::fromStdString(p);
-        if (!ports.contains(port) && port.startsWith("/dev/") && QFileInfo::exists(port))
-            ports << port;
-    }
-    cbPortList->addItems(ports);
-    CbPortLC->addItems(ports);
-    SelectPort(cbPortList, values_.ecuPort);
-    SelectPort(CbPortLC, values_.lcPort);
+    cbPortList->SetPath(QString::fromStdString(values_.ecuPort));
+    CbPortLC->SetPath(QString::fromStdString(values_.lcPort));
     btnCheckConnection->setEnabled(!LinkRunning.load());
-    pages->setCurrentIndex(1);  // "Обучение" first
+    pages->setCurrentIndex(1);                      // "Обучение" first
+    col->setSizeConstraint(QLayout::SetFixedSize);  // a dialog frame of fixed size
 }
 
-void TFormSettings::BuildConnectionPage(QWidget* page) {
+void TFormSettings::BuildConnectionPage(QWidget* page, const QStringList& extraPorts) {
     auto* col = new QVBoxLayout(page);
     auto* portBox = new QGroupBox(t::kGroupPort, page);
     auto* portRow = new QHBoxLayout(portBox);
-    cbPortList = new QComboBox(portBox);
+    cbPortList = new PortBox(extraPorts, portBox);
     cbPortList->setObjectName("cbPortList");
     cbPortList->setMinimumWidth(160);
     btnCheckConnection = new QPushButton(t::kCheckConnection, portBox);
@@ -106,7 +95,7 @@ void TFormSettings::BuildConnectionPage(QWidget* page) {
 
     auto* lcBox = new QGroupBox(t::kGroupLambda, page);
     auto* lcForm = new QFormLayout(lcBox);
-    CbPortLC = new QComboBox(lcBox);
+    CbPortLC = new PortBox(extraPorts, lcBox);
     CbPortLC->setObjectName("CbPortLC");
     CBLamda = new QComboBox(lcBox);
     CBLamda->setObjectName("CBLamda");
@@ -156,16 +145,10 @@ void TFormSettings::loadsetting() {
         cbBaudRate->setCurrentIndex(at);
 }
 
-// The configured port when listed; otherwise the last port of the list stays selected.
-void TFormSettings::SelectPort(QComboBox* box, const std::string& port) {
-    const int at = box->findText(QString::fromStdString(port));
-    box->setCurrentIndex(at >= 0 ? at : box->count() - 1);
-}
-
 bool TFormSettings::SaveSetting() {
     DialogFields f;
-    f.ecuPort = cbPortList->currentText().toStdString();
-    f.lcPort = CbPortLC->currentText().toStdString();
+    f.ecuPort = cbPortList->Path().toStdString();
+    f.lcPort = CbPortLC->Path().toStdString();
     f.lamSensor = CBLamda->currentText().toStdString();
     f.baudText = cbBaudRate->currentText().toStdString();
     f.delayText = edDelay->text().toStdString();
@@ -205,21 +188,26 @@ void TFormSettings::btnCancelClick() {
 }
 
 void TFormSettings::btnCheckConnectionClick() {
+    // The link's own port warning becomes the reason in the check's answer.
+    RecordedMessages portMessages;
     LinkHooks hooks;
-    hooks.messages = messages_;
-    TOBDII link(cbPortList->currentText().toStdString(), 10400, 38400, 100, false, false, 10,
-                std::move(hooks));
+    hooks.messages = &portMessages;
+    const std::string port = cbPortList->Path().toStdString();
+    TOBDII link(port, 10400, 38400, 100, false, false, 10, std::move(hooks));
     // A port that could not be opened runs no exchange and has no thread to wait for.
     const bool found = link.Running() && link.CheckConnection();
+    std::string text = found ? t::kAdapterFound : t::kAdapterNotFound;
+    if (!found && !portMessages.entries.empty())
+        text += "\n" + PortOpenReason(portMessages.entries.front().text, PortOpenError(port));
     if (found) {
         if (messages_)
-            messages_->Information(t::kAdapterFound, t::kCheckConnection);
+            messages_->Information(text, t::kCheckConnection);
         else
-            QMessageBox::information(this, t::kCheckConnection, t::kAdapterFound);
+            QMessageBox::information(this, t::kCheckConnection, QString::fromStdString(text));
     } else if (messages_) {
-        messages_->Warning(t::kAdapterNotFound, t::kCheckConnection);
+        messages_->Warning(text, t::kCheckConnection);
     } else {
-        QMessageBox::warning(this, t::kCheckConnection, t::kAdapterNotFound);
+        QMessageBox::warning(this, t::kCheckConnection, QString::fromStdString(text));
     }
     if (link.Running())
         link.Stop();

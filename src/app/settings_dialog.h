@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <string>
 
+#include "app/port_box.h"
 #include "app/settings/settings.h"
 
 class QComboBox;
@@ -30,10 +31,10 @@ class TFormSettings : public QDialog {
     void btnCancelClick();
     void btnCheckConnectionClick();
 
-    QComboBox* cbPortList = nullptr;
+    PortBox* cbPortList = nullptr;
     QComboBox* cbBaudRate = nullptr;
     QSpinBox* edDelay = nullptr;
-    QComboBox* CbPortLC = nullptr;
+    PortBox* CbPortLC = nullptr;
     QComboBox* CBLamda = nullptr;
     QSpinBox* RzSpinEdit2 = nullptr;
     QSpinBox* RzSpinEdit3 = nullptr;
@@ -52,9 +53,8 @@ class TFormSettings : public QDialog {
 
   private:
     void loadsetting();
-    void BuildConnectionPage(QWidget* page);
+    void BuildConnectionPage(QWidget* page, const QStringList& extraPorts);
     void BuildLearningPage(QWidget* page);
-    static void SelectPort(QComboBox* box, const std::string& port);
 
     AppSettings& values_;
     std::string path_;

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
+#include "app/elided_label.h"
 #include "app/live_panels.h"
 #include "app/main_window.h"
 #include "app/trouble_codes_panel.h"
@@ -22,7 +23,7 @@ GridView* TMainForm::AddGrid(const QString& name, TextGrid* grid, bool labelRow,
 }
 
 QLabel* TMainForm::AddPanel(const QString& name, bool dark) {
-    auto* panel = new QLabel("0", this);
+    auto* panel = new ElidedLabel("0", this);
     panel->setObjectName(name);
     panel->setAlignment(Qt::AlignCenter);
     panel->setFrameShape(QFrame::Panel);
@@ -125,6 +126,7 @@ QWidget* TMainForm::BuildDiagTab() {
         const int row = int(i / 3), col = int(i % 3) * 2;
         auto* caption = new QLabel(values[i].caption, page);
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        caption->setWordWrap(true);  // gives the flag captions their room
         grid->addWidget(caption, row, col);
         QLabel* panel = AddPanel(values[i].panel);
         panel->setFixedSize(74, 24);
@@ -143,6 +145,7 @@ QWidget* TMainForm::BuildDiagTab() {
         QFont small = caption->font();
         small.setPointSize(8);
         caption->setFont(small);
+        caption->setMinimumWidth(caption->sizeHint().width());
         grid->addWidget(caption, int(i), 6);
         QLabel* panel = AddPanel(flags[i].panel);
         panel->setFixedSize(28, 20);

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
+#include "app/learning_gate_panel.h"
 #include "app/live_panels.h"
 #include "app/main_window.h"
 #include "learning/learning_options.h"
@@ -156,6 +157,8 @@ void TMainForm::BuildRightTab() {
         controls_.insert(name, label);
     }
     col->addLayout(dk);
+    gatePanel_ = new LearningGatePanel(page);
+    col->addWidget(gatePanel_);
     for (const char* name :
          {"RadioOlt", "RadioRam", "RadioRamUoz", "RadioDK", "RadioVoltDk", "RadioLAM_SHDK"})
         connect(Control<QRadioButton>(name), &QRadioButton::toggled, this, &TMainForm::PushOptions);

@@ -3,9 +3,15 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <map>
 
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "calibration/calibration_texts.h"
 #include "calibration/table_catalogue.h"
@@ -46,9 +52,53 @@ std::vector<SavedTable> SavedTables(const Calibration& c) {
     return out;
 }
 
+// Every cell's byte into the image. Where grids overlap (SG_PCN shows the first bytes of the
+// 32x32 table on some images) the cell set last decides the byte.
+void WriteTables(TFirmware& firmware, const std::vector<SavedTable>& tables, char sep) {
+    struct Claim {
+        std::uint64_t setAt;
+        std::uint8_t byte;
+    };
+    std::map<std::size_t, Claim> claims;
+    const int m = BcnMultiplier(firmware);
+    for (const SavedTable& t : tables) {
+        for (int r = 1; r <= t.n; ++r) {
+            for (int c = 1; c <= t.n; ++c) {
+                const std::size_t addr = t.start + static_cast<std::size_t>(r - 1) * t.n + (c - 1);
+                const std::uint64_t at = t.grid->SetAt(c, r);
+                auto it = claims.find(addr);
+                if (it != claims.end() && it->second.setAt > at)
+                    continue;
+                claims[addr] = {at, *CellByte(*t.grid, c, r, t.scale, m, sep)};
+            }
+        }
+    }
+    std::vector<std::uint8_t>& image = firmware.FFirmwareData;
+    for (const auto& [addr, claim] : claims) {
+        if (addr < image.size())
+            image[addr] = claim.byte;
+    }
+}
+
+#ifdef _WIN32
+int OpenNew(const std::string& path) {
+    return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+int Sync(int fd) {
+    return ::_commit(fd);
+}
+#else
+int OpenNew(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+int Sync(int fd) {
+    return ::fsync(fd);
+}
+#endif
+
 // Writes the whole file and flushes it to the disk before it may replace anything.
 bool WriteAndSync(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = OpenNew(path);
     if (fd < 0)
         return false;
     std::size_t done = 0;
@@ -60,7 +110,7 @@ bool WriteAndSync(const std::string& path, std::span<const std::uint8_t> bytes) 
             break;
         done += static_cast<std::size_t>(n);
     }
-    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
+    const bool ok = done == bytes.size() && Sync(fd) == 0;
     return ::close(fd) == 0 && ok;
 }
 
@@ -91,9 +141,7 @@ bool EncodeGridsForSave(Calibration& current, Messages& messages, char sep) {
             return false;
         }
     }
-    for (const SavedTable& t : tables) {
-        EncodeTable(current.firmware, *t.grid, t.scale, t.start, t.n, sep);
-    }
+    WriteTables(current.firmware, tables, sep);
     TFirmware::CorrectCRC(current.firmware.FFirmwareData);
     return true;
 }

@@ -27,9 +27,10 @@ bool OpenCalibrationBytes(std::vector<std::uint8_t> bytes, Messages& messages, C
                           char sep);
 
 // Save steps before the dialog: encodes SG_PCN, SG_BCN, SG_UOZ (and SG_PCN_32x32 for "J7ES"
-// with FlagPcnDad32x32) into the image, then corrects the checksum. Every grid is checked
-// first: a non-numeric cell gives a warning and leaves the image untouched (false). A table
-// whose address the layout left at 0 is not written back. Does nothing when no image is loaded.
+// with FlagPcnDad32x32) into the image, every cell as its CellByte, then corrects the checksum.
+// Every grid is checked first: a non-numeric cell gives a warning and leaves the image untouched
+// (false). A table whose address the layout left at 0 is not written back. Does nothing when no
+// image is loaded.
 bool EncodeGridsForSave(Calibration& current, Messages& messages, char sep);
 
 // Writes the bytes to a temporary file beside `path` and renames it over `path`; on failure a

@@ -1,5 +1,7 @@
 #include "calibration/calibration_grids.h"
 
+#include <tuple>
+
 #include "calibration/calibration_texts.h"
 #include "calibration/table_catalogue.h"
 #include "common/text_forms.h"
@@ -158,11 +160,25 @@ double BatteryAxisPoint(int k) {
     return (56 + 8 * k) / 10.0;
 }
 
+bool TableAddressKnown(std::uint16_t startAddr) {
+    return startAddr != 0;
+}
+
 void FillGridsAtOpen(TFirmware& fw, FirmwareLayout& l, CalibrationGrids& g, char sep) {
-    GetPCN(fw, g.SG_PCN, l.StartAddrPCN, sep);
-    GetBCN(fw, g.SG_BCN, l.StartAddrBCN, sep);
-    GetUOZ(fw, g.SG_UOZ, l.StartAddrUOZ, sep);
-    GetAFR(fw, g.SG_AFR, l.StartAddrAFR, sep);
+    // Address 0 is where a layout without table addresses leaves them: that is code, so the
+    // table stays empty and disabled, and nothing ever encodes it.
+    using Decode = void (*)(const TFirmware&, TextGrid&, std::uint16_t, char);
+    const std::tuple<TextGrid*, std::uint16_t, Decode> tables[] = {
+        {&g.SG_PCN, l.StartAddrPCN, GetPCN},
+        {&g.SG_BCN, l.StartAddrBCN, GetBCN},
+        {&g.SG_UOZ, l.StartAddrUOZ, GetUOZ},
+        {&g.SG_AFR, l.StartAddrAFR, GetAFR},
+    };
+    for (const auto& [grid, start, decode] : tables) {
+        grid->Enabled = TableAddressKnown(start);
+        if (grid->Enabled)
+            decode(fw, *grid, start, sep);
+    }
     GetPCN(fw, g.SG_PCN_TRT, kAddrPcnTrt, sep);
     FillDataTables(fw, g, sep);
     fw.GetRPMAxis();

@@ -42,6 +42,9 @@ int CoolantAxisPoint(int k);
 // Battery-voltage axis: 5.6, 6.4, ... 17.6 (16 points).
 double BatteryAxisPoint(int k);
 
+// False for address 0: the layout does not know where that table lies.
+bool TableAddressKnown(std::uint16_t startAddr);
+
 // The open's last step: fills the grids and the axes from the image, in the window's order.
 // May set StartAddrInjStatic/InjStaticBytes in the layout as the open does.
 void FillGridsAtOpen(TFirmware& firmware, FirmwareLayout& layout, CalibrationGrids& grids,

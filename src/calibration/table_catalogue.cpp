@@ -125,6 +125,13 @@ std::optional<CellError> CheckTable(const TextGrid& grid, int n, char sep) {
     return std::nullopt;
 }
 
+std::optional<std::uint8_t> CellByte(const TextGrid& grid, int col, int row, TableScale scale,
+                                     int m, char sep) {
+    if (!grid.Modified(col, row))
+        return grid.ShownByte(col, row);
+    return TextByte(scale, grid.Cell(col, row), m, sep);
+}
+
 EncodedTable EncodeTableBytes(const TextGrid& grid, TableScale scale, int n, int m, char sep) {
     EncodedTable out;
     out.error = CheckTable(grid, n, sep);
@@ -132,11 +139,8 @@ EncodedTable EncodeTableBytes(const TextGrid& grid, TableScale scale, int n, int
         return out;
     out.bytes.resize(static_cast<std::size_t>(n) * n);
     for (int r = 1; r <= n; ++r) {
-        for (int c = 1; c <= n; ++c) {
-            const auto original = grid.OriginalByte(c, r);
-            out.bytes[(r - 1) * n + (c - 1)] =
-                grid.Modified(c, r) ? *TextByte(scale, grid.Cell(c, r), m, sep) : *original;
-        }
+        for (int c = 1; c <= n; ++c)
+            out.bytes[(r - 1) * n + (c - 1)] = *CellByte(grid, c, r, scale, m, sep);
     }
     return out;
 }
@@ -146,13 +150,12 @@ std::optional<CellError> EncodeTable(TFirmware& firmware, const TextGrid& grid, 
     const EncodedTable encoded = EncodeTableBytes(grid, scale, n, BcnMultiplier(firmware), sep);
     if (encoded.error)
         return encoded.error;
-    for (int r = 1; r <= n; ++r) {
-        for (int c = 1; c <= n; ++c) {
-            const std::size_t addr = static_cast<std::size_t>(start) + (r - 1) * n + (c - 1);
-            if (grid.Modified(c, r) && addr < firmware.FFirmwareData.size()) {
-                firmware.FFirmwareData[addr] = encoded.bytes[(r - 1) * n + (c - 1)];
-            }
-        }
+    // Every cell is written: an unchanged one gives back its pair's byte, which may differ from
+    // what an earlier encoding of an edited text left in the image.
+    for (std::size_t i = 0; i < encoded.bytes.size(); ++i) {
+        const std::size_t addr = static_cast<std::size_t>(start) + i;
+        if (addr < firmware.FFirmwareData.size())
+            firmware.FFirmwareData[addr] = encoded.bytes[i];
     }
     return std::nullopt;
 }

@@ -55,9 +55,13 @@ std::string CellErrorMessage(const CellError& error);
 // The first cell among rows/columns 1..n whose modified text is not a number.
 std::optional<CellError> CheckTable(const TextGrid& grid, int n, char sep);
 
-// n x n bytes in image order (index (r-1)*n + (c-1)): an unchanged cell gives its original
-// byte, a modified one encodes its text. Nothing is returned when a modified text is not a
-// number.
+// The byte a cell stands for: its pair's byte while its text is the pair's text, otherwise the
+// encoding of its text (nothing when that is not a number).
+std::optional<std::uint8_t> CellByte(const TextGrid& grid, int col, int row, TableScale scale,
+                                     int bcnMultiplier, char sep);
+
+// n x n bytes in image order (index (r-1)*n + (c-1)), each cell's CellByte. Nothing is returned
+// when a modified text is not a number.
 struct EncodedTable {
     std::vector<std::uint8_t> bytes;
     std::optional<CellError> error;
@@ -65,8 +69,8 @@ struct EncodedTable {
 EncodedTable EncodeTableBytes(const TextGrid& grid, TableScale scale, int n, int bcnMultiplier,
                               char sep);
 
-// Writes the modified cells into the image at start (unchanged cells leave the image byte as
-// it is). Checks every cell first: on a bad cell nothing is written and the error returned.
+// Writes every cell's CellByte into the image at start. Checks every cell first: on a bad cell
+// nothing is written and the error returned.
 std::optional<CellError> EncodeTable(TFirmware& firmware, const TextGrid& grid, TableScale scale,
                                      std::uint16_t start, int n, char sep);
 std::optional<CellError> TabFirmPCN(TFirmware& firmware, const TextGrid& table,

@@ -1,9 +1,16 @@
 #include "calibration/text_grid.h"
 
+#include <atomic>
+
 namespace veltrano {
 namespace {
 const std::string kEmpty;
+std::atomic<std::uint64_t> setClock{0};
+
+std::uint64_t Tick() {
+    return setClock.fetch_add(1, std::memory_order_relaxed) + 1;
 }
+}  // namespace
 
 TextGrid::TextGrid(int colCount, int rowCount)
     : cols_(colCount > 0 ? colCount : 0),
@@ -32,40 +39,60 @@ const std::string& TextGrid::Cell(int col, int row) const {
 }
 
 void TextGrid::SetCell(int col, int row, std::string text) {
-    if (Entry* e = Find(col, row))
+    if (Entry* e = Find(col, row)) {
         e->text = std::move(text);
+        e->setAt = Tick();
+    }
 }
 
 void TextGrid::SetDecoded(int col, int row, std::string text, std::uint8_t byte) {
     Entry* e = Find(col, row);
     if (!e)
         return;
-    e->originalText = text;
+    e->shownText = text;
     e->text = std::move(text);
-    e->originalByte = byte;
+    e->shownByte = byte;
+    e->setAt = Tick();
 }
 
-std::optional<std::uint8_t> TextGrid::OriginalByte(int col, int row) const {
+std::uint64_t TextGrid::SetAt(int col, int row) const {
     const Entry* e = Find(col, row);
-    return e ? e->originalByte : std::nullopt;
+    return e ? e->setAt : 0;
 }
 
-const std::string& TextGrid::OriginalText(int col, int row) const {
+std::optional<std::uint8_t> TextGrid::ShownByte(int col, int row) const {
     const Entry* e = Find(col, row);
-    return e ? e->originalText : kEmpty;
+    return e ? e->shownByte : std::nullopt;
+}
+
+const std::string& TextGrid::ShownText(int col, int row) const {
+    const Entry* e = Find(col, row);
+    return e ? e->shownText : kEmpty;
 }
 
 bool TextGrid::Modified(int col, int row) const {
     const Entry* e = Find(col, row);
     if (!e)
         return false;
-    return !e->originalByte || e->text != e->originalText;
+    return !e->shownByte || e->text != e->shownText;
 }
 
 void TextGrid::Revert(int col, int row) {
     Entry* e = Find(col, row);
-    if (e && e->originalByte)
-        e->text = e->originalText;
+    if (e && e->shownByte) {
+        e->text = e->shownText;
+        e->setAt = Tick();
+    }
+}
+
+TextGrid::CellState TextGrid::State(int col, int row) const {
+    const Entry* e = Find(col, row);
+    return e ? *e : CellState{};
+}
+
+void TextGrid::SetState(int col, int row, CellState state) {
+    if (Entry* e = Find(col, row))
+        *e = std::move(state);
 }
 
 void TextGrid::Clear() {

@@ -9,9 +9,9 @@
 namespace veltrano {
 
 // Cells are addressed (column, row) as the window's grids are: row 0 holds the column labels,
-// column 0 the row labels of a table grid. A cell filled by decoding a table byte remembers that
-// byte and the text it was decoded to, so a cell whose text is unchanged saves its original byte
-// and "modified" is a comparison.
+// column 0 the row labels of a table grid. Beside its text a cell keeps the pair (byte, text) it
+// was last set from a byte: while the text is still that text the cell stands for that byte,
+// otherwise for the encoding of its text. Only setting a cell from a byte renews the pair.
 class TextGrid {
   public:
     TextGrid() = default;
@@ -23,29 +23,42 @@ class TextGrid {
 
     // Empty text for a cell outside the grid.
     const std::string& Cell(int col, int row) const;
-    // Sets a cell's text (an edit, a label, a parameter); keeps what the cell was decoded from.
+    // Sets a cell's text (an edit, a label, a parameter); keeps the cell's pair.
     void SetCell(int col, int row, std::string text);
-    // Sets a cell's text as decoded from `byte`; the cell then remembers both.
+    // Sets a cell's text as shown from `byte`; this renews the pair.
     void SetDecoded(int col, int row, std::string text, std::uint8_t byte);
 
-    // The byte the cell was decoded from, if it was decoded.
-    std::optional<std::uint8_t> OriginalByte(int col, int row) const;
-    const std::string& OriginalText(int col, int row) const;
-    // True when the cell was never decoded or its text differs from the decoded text.
+    // The byte of the cell's pair, if it was ever set from a byte.
+    std::optional<std::uint8_t> ShownByte(int col, int row) const;
+    // The text of the cell's pair.
+    const std::string& ShownText(int col, int row) const;
+    // True when the cell has no pair or its text differs from the pair's text.
     bool Modified(int col, int row) const;
-    // Puts the decoded text back.
+    // Puts the pair's text back.
     void Revert(int col, int row);
+
+    // When the cell's text was last set, on one clock shared by every grid: where two grids
+    // show the same image byte, the one set last says what the byte is.
+    std::uint64_t SetAt(int col, int row) const;
+
+    // A cell's whole state (text, pair and when it was set), so an edit can be undone to the
+    // exact byte.
+    struct CellState {
+        std::string text;
+        std::string shownText;
+        std::optional<std::uint8_t> shownByte;
+        std::uint64_t setAt = 0;
+        bool operator==(const CellState&) const = default;
+    };
+    CellState State(int col, int row) const;
+    void SetState(int col, int row, CellState state);
     // Forgets every text and origin.
     void Clear();
 
     bool Enabled = true;
 
   private:
-    struct Entry {
-        std::string text;
-        std::string originalText;
-        std::optional<std::uint8_t> originalByte;
-    };
+    using Entry = CellState;
     const Entry* Find(int col, int row) const;
     Entry* Find(int col, int row);
 

@@ -16,23 +16,6 @@ struct Field {
     std::string text;  // the value as plain text
 };
 
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 Field Flag(const std::string& key, bool v) {
     return {key, v ? "true" : "false", v ? "true" : "false"};
 }

@@ -1,9 +1,11 @@
 #include "cli/cli_support.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_messages.h"
+#include "common/text_forms.h"
 
 namespace veltrano::cli {
 
@@ -37,7 +39,7 @@ Parsed ParseArgs(const std::vector<std::string>& args, const std::set<std::strin
 std::optional<char> DecimalOption(const Parsed& parsed) {
     auto it = parsed.values.find("--decimal");
     if (it == parsed.values.end())
-        return ',';
+        return DecimalSeparator();  // the locale's
     if (it->second == "," || it->second == ".")
         return it->second[0];
     return std::nullopt;
@@ -56,6 +58,23 @@ bool OpenImage(const std::string& path, Calibration& out, char sep) {
         return false;
     }
     return true;
+}
+
+std::string JsonString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
 }
 
 }  // namespace veltrano::cli

@@ -22,10 +22,13 @@ struct Parsed {
 Parsed ParseArgs(const std::vector<std::string>& args, const std::set<std::string>& flags,
                  const std::set<std::string>& valued, std::size_t positionalCount);
 
-// The separator of --decimal (',' by default); nullopt for anything but "," or ".".
+// The separator of --decimal (the locale's by default); nullopt for anything but "," or ".".
 std::optional<char> DecimalOption(const Parsed& parsed);
 
 // Opens the image as the window does; prints one line on failure.
 bool OpenImage(const std::string& path, Calibration& out, char sep);
+
+// A JSON string literal of s (UTF-8 kept as it is).
+std::string JsonString(const std::string& s);
 
 }  // namespace veltrano::cli

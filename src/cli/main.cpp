@@ -1,43 +1,42 @@
 // veltrano-cli: the calibration tools for scripts and for diffing calibrations.
+#include <algorithm>
 #include <iostream>
 #include <map>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_usage.h"
+#include "cli/learn_command.h"
 #include "cli/session_command.h"
+#include "common/build_info.h"
+#include "common/locale_separator.h"
 #include "link/monitor_command.h"
-
-namespace {
-
-constexpr const char* kUsage =
-    "usage: veltrano-cli COMMAND ...\n"
-    "  info [--json] IMAGE\n"
-    "  show [--decimal ,|.] IMAGE TABLE      TABLE: PCN PCN_TRT PCN_32 PCN_32x32 BCN UOZ AFR "
-    "DATA\n"
-    "  export [--decimal ,|.] [--trt] IMAGE TABLE OUT   TABLE: BCN PCN AFR UOZ\n"
-    "  checksum [--fix] IMAGE\n"
-    "  resave IMAGE OUT\n"
-    "  demo-image [--variant NAME] [--size BYTES] OUT\n"
-    "  diff [--json] A.bin B.bin\n"
-    "  monitor --port DEV [--baud 10400|38400|57600] [--olt] [--records N] [--json] [--delay MS]\n"
-    "  session --port DEV --image IMAGE [--lambda-port DEV --lambda-type LC-1/2|AEM]\n"
-    "          [--source shdk|voltdk|dk] [--target olt|ram] [--learn] [--hits N] [--delay MS]\n"
-    "          [--records N | --seconds S] [--log-dir DIR] [--save-image OUT] [--settings INI]\n";
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace veltrano::cli;
     const std::map<std::string, int (*)(const Args&)> commands = {
         {"info", Info},         {"show", Show},     {"export", Export},
         {"checksum", Checksum}, {"resave", Resave}, {"demo-image", DemoImage},
-        {"session", Session},   {"diff", Diff},
+        {"session", Session},   {"learn", Learn},       {"diff", Diff},
     };
-    if (argc >= 2 && std::string(argv[1]) == "monitor") {
-        return veltrano::RunMonitorCommand(argc - 2, argv + 2);
+    veltrano::UseLocaleDecimalSeparator();
+    const Args args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--version") {
+        std::cout << veltrano::VersionLine("veltrano-cli") << "\n";
+        return 0;
     }
-    if (argc < 2 || commands.count(argv[1]) == 0) {
-        std::cerr << kUsage;
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
+        std::cout << Usage();
+        return 0;
+    }
+    if (args.empty() || CommandUsage(args[0]).empty()) {
+        std::cerr << Usage();
         return 2;
     }
-    return commands.at(argv[1])(Args(argv + 2, argv + argc));
+    if (std::find(args.begin() + 1, args.end(), "--help") != args.end()) {
+        std::cout << CommandUsage(args[0]);
+        return 0;
+    }
+    if (args[0] == "monitor")
+        return veltrano::RunMonitorCommand(argc - 2, argv + 2);
+    return commands.at(args[0])(Args(args.begin() + 1, args.end()));
 }

@@ -168,10 +168,10 @@ LearningOptions OptionsFor(const SessionArgs& a, const AppSettings& s) {
     return o.Clamped();
 }
 
+// The settings' text goes to the reader as the window passes it: the default "LC_1", like any
+// text but "LC-1/2" and "AEM", selects no decoder.
 std::string LambdaType(const SessionArgs& a, const AppSettings& s) {
-    if (!a.lambdaType.empty())
-        return a.lambdaType;
-    return s.lamSensor == "AEM" ? "AEM" : "LC-1/2";
+    return a.lambdaType.empty() ? s.lamSensor : a.lambdaType;
 }
 
 struct Totals {
@@ -195,8 +195,13 @@ bool RunConnected(const SessionArgs& a, const AppSettings& s, Calibration& cal, 
     const sigset_t signals = StopSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     std::unique_ptr<TLcThreat> lc;
-    if (!a.lambdaPort.empty()) {
-        lc = TLcThreat::Create(a.lambdaPort, LambdaType(a, s));
+    const std::string lambdaType = LambdaType(a, s);
+    if (!a.lambdaPort.empty() && !TLcThreat::KnownSensor(lambdaType)) {
+        std::cerr << "session: the wideband type \"" << lambdaType
+                  << "\" of the settings is neither LC-1/2 nor AEM: no wideband readings"
+                     " (--lambda-type chooses one)\n";
+    } else if (!a.lambdaPort.empty()) {
+        lc = TLcThreat::Create(a.lambdaPort, lambdaType);
         if (!lc || !lc->Running()) {
             Fail("session: cannot open the wideband port " + a.lambdaPort);
             return false;

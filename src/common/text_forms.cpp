@@ -77,7 +77,7 @@ std::string GeneralText(double v, char sep) {
     digits.erase(digits.find_last_not_of('0') + 1);
     std::string out = v < 0 ? "-" : "";
     const int e = d.exponent;
-    if (e >= 15 || e < -5) {
+    if (e >= 15 || e < -4) {  // 1E-5 and smaller: exponent form
         out += digits[0];
         if (digits.size() > 1) out += sep + digits.substr(1);
         out += 'E';

@@ -93,7 +93,7 @@ bool PcnKey(EditContext& ctx, TextGrid& grid, const GridSelection& sel, char32_t
 }  // namespace
 
 void SG_PCNKeyPress(EditContext& ctx, TextGrid& SG_PCN, const GridSelection& sel, char32_t key) {
-    if (PcnKey(ctx, SG_PCN, sel, key, 16))
+    if (SG_PCN.Enabled && PcnKey(ctx, SG_PCN, sel, key, 16))
         RequestPcnWrites(ctx);
 }
 

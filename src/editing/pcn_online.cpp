@@ -20,43 +20,51 @@ std::uint16_t PcnStart(const EditContext& ctx, int n) {
     return n == 32 ? ctx.layout->StartAddrPcn_32x32 : ctx.layout->StartAddrPCN;
 }
 
-// Every cell's byte, or nothing when a cell is not a number (reported).
-std::optional<std::vector<std::uint8_t>> EncodePcnCells(const EditContext& ctx,
+struct ChangedByte {
+    int col;
+    int row;
+    std::size_t index;
+    std::uint8_t byte;
+};
+
+// The bytes of the cells whose text no longer is the text they were shown from; nothing when a
+// cell is not a number (reported).
+std::optional<std::vector<ChangedByte>> ChangedPcnCells(const EditContext& ctx,
                                                         const TextGrid& grid, int n) {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n) * n);
+    std::vector<ChangedByte> out;
     for (int r = 1; r <= n; ++r) {
         for (int c = 1; c <= n; ++c) {
             const std::optional<double> v = CellNumber(grid, c, r, ctx.messages, ctx.sep);
             if (!v)
                 return std::nullopt;
-            bytes[(r - 1) * n + (c - 1)] = ValueByte(TableScale::Pcn, *v);
+            if (grid.Modified(c, r)) {
+                const std::size_t i = static_cast<std::size_t>(r - 1) * n + (c - 1);
+                out.push_back({c, r, i, ValueByte(TableScale::Pcn, *v)});
+            }
         }
     }
-    return bytes;
+    return out;
 }
 
 }  // namespace
 
 bool ReencodePcnOnline(EditContext& ctx, TextGrid& grid, int n) {
-    const std::optional<std::vector<std::uint8_t>> bytes = EncodePcnCells(ctx, grid, n);
-    if (!bytes)
+    const std::optional<std::vector<ChangedByte>> changed = ChangedPcnCells(ctx, grid, n);
+    if (!changed)
         return false;
     if (ctx.link != nullptr) {
         ctx.link->WithTables([&](TOBDII& link) {
             std::uint8_t* table = n == 32 ? link.TablePcn_32x32.data() : link.TablePCN.data();
-            std::copy(bytes->begin(), bytes->end(), table);
+            for (const ChangedByte& b : *changed)
+                table[b.index] = b.byte;
         });
     }
     const std::size_t start = PcnStart(ctx, n);
-    for (int r = 1; r <= n; ++r) {
-        for (int c = 1; c <= n; ++c) {
-            const std::size_t i = (r - 1) * n + (c - 1);
-            const std::uint8_t b = (*bytes)[i];
-            grid.SetDecoded(c, r, GeneralText(b / 128.0, ctx.sep), b);
-            if (ctx.firmware != nullptr && start + i < ctx.firmware->FFirmwareData.size()) {
-                ctx.firmware->FFirmwareData[start + i] = b;
-            }
-        }
+    for (const ChangedByte& b : *changed) {
+        grid.SetDecoded(b.col, b.row, GeneralText(b.byte / 128.0, ctx.sep), b.byte);
+        if (ctx.firmware != nullptr && start != 0 &&
+            start + b.index < ctx.firmware->FFirmwareData.size())
+            ctx.firmware->FFirmwareData[start + b.index] = b.byte;
     }
     return true;
 }

@@ -7,10 +7,11 @@
 
 namespace veltrano {
 
-// Every cell (c, r), c and r 1..n (n 16 for SG_PCN, 32 for SG_PCN_32x32), becomes
-// round(v * 128) in the link buffer (TablePCN or TablePcn_32x32) and in the image at the table's
-// start, and its text the general text of byte / 128. Every cell is checked first: a cell that
-// is not a number changes nothing, is reported, and gives false.
+// After a transform on line: every cell (c, r), c and r 1..n (n 16 for SG_PCN, 32 for
+// SG_PCN_32x32), whose text is no longer the text it was shown from becomes round(v * 128) in
+// the link buffer (TablePCN or TablePcn_32x32) and in the image at the table's start, and its
+// text the general text of byte / 128; every other cell keeps its byte and text. Every cell is
+// checked first: a cell that is not a number changes nothing, is reported, and gives false.
 bool ReencodePcnOnline(EditContext& ctx, TextGrid& grid, int n);
 
 // The write requests of the 16x16 table by the radios: "OLT" raises FlagReWritePCN, "RAM PCN"

@@ -47,6 +47,8 @@ std::optional<std::vector<std::uint8_t>> StoreTable(const EditContext& ctx, cons
 }  // namespace
 
 void SG_BCNKeyPress(EditContext& ctx, TextGrid& SG_BCN, const GridSelection& sel, char32_t key) {
+    if (!SG_BCN.Enabled)
+        return;  // a table whose address is not known
     const int sign = SignOf(key);
     if (sign == 0)
         return;
@@ -60,6 +62,8 @@ void SG_BCNKeyPress(EditContext& ctx, TextGrid& SG_BCN, const GridSelection& sel
 }
 
 void SG_UOZKeyPress(EditContext& ctx, TextGrid& SG_UOZ, const GridSelection& sel, char32_t key) {
+    if (!SG_UOZ.Enabled)
+        return;  // a table whose address is not known
     const int sign = SignOf(key);
     if (sign == 0)
         return;
@@ -80,6 +84,8 @@ void SG_UOZKeyPress(EditContext& ctx, TextGrid& SG_UOZ, const GridSelection& sel
 }
 
 void SG_AFRKeyPress(EditContext& ctx, TextGrid& SG_AFR, const GridSelection& sel, char32_t key) {
+    if (!SG_AFR.Enabled)
+        return;  // a table whose address is not known
     const int sign = SignOf(key);
     if (sign != 0)
         StepCellTexts(SG_AFR, sel, sign * kAfrStep, ctx.messages, ctx.sep);
@@ -100,10 +106,9 @@ void RzStringGrid1KeyPress(EditContext& ctx, TextGrid& RzStringGrid1, const Grid
         return;
     std::vector<std::uint8_t> bytes(kInjDynamicCount);
     for (int k = 0; k < kInjDynamicCount; ++k) {
-        const std::optional<double> v = CellNumber(RzStringGrid1, k, 1, ctx.messages, ctx.sep);
-        if (!v)
+        if (!CellNumber(RzStringGrid1, k, 1, ctx.messages, ctx.sep))
             return;
-        bytes[k] = ValueByte(TableScale::InjDynamic, *v);
+        bytes[k] = *CellByte(RzStringGrid1, k, 1, TableScale::InjDynamic, 1, ctx.sep);
     }
     std::vector<std::uint8_t>& image = ctx.firmware->FFirmwareData;
     for (std::size_t k = 0; k < bytes.size() && kAddrInjDynamic + k < image.size(); ++k) {

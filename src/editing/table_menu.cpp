@@ -23,9 +23,16 @@ TextGrid* TableOfPage(CalibrationGrids& grids, int page) {
     }
 }
 
+// The table of the page when it takes menu actions (a table whose address is not known does
+// not).
+TextGrid* EditableTableOfPage(CalibrationGrids& grids, int page) {
+    TextGrid* grid = TableOfPage(grids, page);
+    return grid != nullptr && grid->Enabled ? grid : nullptr;
+}
+
 void InterpolateMenu(EditContext& ctx, CalibrationGrids& grids, int page, const GridSelection& sel,
                      bool alongX) {
-    TextGrid* grid = TableOfPage(grids, page);
+    TextGrid* grid = EditableTableOfPage(grids, page);
     if (grid == nullptr)
         return;
     const bool ok = alongX ? InterpolateX(*grid, sel, ctx.messages, ctx.sep)
@@ -47,6 +54,8 @@ void Y1Click(EditContext& ctx, CalibrationGrids& grids, int page, const GridSele
 }
 
 void N3Click(EditContext& ctx, CalibrationGrids& grids, int page) {
+    if (EditableTableOfPage(grids, page) == nullptr)
+        return;
     if (page == kPageBcn) {
         SmoothTable(grids.SG_BCN, kSmoothFormat, ctx.messages, ctx.sep);
     } else if (page == kPagePcn) {

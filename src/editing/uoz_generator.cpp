@@ -81,6 +81,11 @@ bool generatorUozGBC(TextGrid& table, TFirmware& firmware, const std::string& Ed
         return false;
     }
     firmware.TabFirLoad(bytes, kAddrGeneratedUoz);
+    // The cells now stand for the bytes just written, not for a later encoding of their text.
+    for (int r = 1; r <= kTableSize; ++r) {
+        for (int c = 1; c <= kTableSize; ++c)
+            table.SetDecoded(c, r, table.Cell(c, r), bytes[(r - 1) * kTableSize + (c - 1)]);
+    }
     return true;
 }
 
@@ -90,7 +95,7 @@ bool generatedUOZ(const TextGrid& TableGBC, TextGrid& TableUOZ, const std::strin
 }
 
 void Button3Click(EditContext& ctx, CalibrationGrids& grids, const std::string& Edit2) {
-    if (!ctx.FirmwareLoaded())
+    if (!ctx.FirmwareLoaded() || !grids.SG_UOZ.Enabled)
         return;
     const FirmwareLayout& layout = *ctx.layout;
     if (layout.FlagDadUozAfr)

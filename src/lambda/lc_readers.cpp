@@ -1,6 +1,8 @@
-// The two frame readers of the lambda thread. Every wait polls the receive queue once per
-// 1 ms and ends on an exit request, on LcRunning cleared or on destruction; a read is
-// issued only for bytes that are waiting.
+// The two frame readers of the lambda thread. Every wait sleeps until bytes arrive (a line
+// that cannot wait is polled once per 1 ms), looks at the exit request, LcRunning and
+// destruction at least every few ms, and ends on them; a read is issued only for bytes that
+// are waiting.
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <ctime>
@@ -9,6 +11,7 @@
 #include "lambda/aem_log.h"
 #include "lambda/lc1_decode.h"
 #include "lambda/lc_threat.h"
+#include "link/line_wait.h"
 
 namespace veltrano {
 namespace {
@@ -17,8 +20,9 @@ constexpr std::uint8_t kLc1Header0 = 0xB2;
 constexpr std::uint8_t kLc1Header1 = 0x82;
 constexpr std::uint8_t kCr = 0x0D;
 constexpr std::uint8_t kLf = 0x0A;
-constexpr int kHeaderPolls = 1000;
-constexpr int kBodyPolls = 2000;
+constexpr int kHeaderMs = 1000;
+constexpr int kBodyMs = 2000;
+constexpr int kExitCheckMs = 5;  // longest sleep between looks at the exit conditions
 
 void SleepOnePoll() {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -26,21 +30,17 @@ void SleepOnePoll() {
 
 }  // namespace
 
-// Waits until more than `more_than` bytes are queued, at most `poll_limit` polls. On an exit
-// request the queues are discarded. True when the bytes are there.
-bool TLcThreat::WaitLC1(long more_than, int poll_limit) {
-    int polls = 0;
-    long waiting = 0;
-    do {
-        SleepOnePoll();
-        ++polls;
-        waiting = hCOMPort->Waiting();
-    } while (waiting <= more_than && polls <= poll_limit && !ExitReadPort && !Ending());
+// Waits until more than `more_than` bytes are queued, at most `budget_ms`. On an exit request
+// the queues are discarded. True when the bytes are there.
+bool TLcThreat::WaitLC1(long more_than, int budget_ms) {
+    const LineWait w =
+        WaitOnLine(*hCOMPort, {budget_ms + 1, kExitCheckMs, true}, SteadyWaitClock(),
+                   [&](long n) { return n > more_than || ExitReadPort || Ending(); });
     if (ExitReadPort) {
         hCOMPort->Purge();
         return false;
     }
-    return !Ending() && waiting > more_than;
+    return !Ending() && w.waiting > more_than;
 }
 
 // Waits without bound until at least `at_least` bytes are queued; ends like WaitLC1.
@@ -53,9 +53,11 @@ bool TLcThreat::WaitAEM(long at_least) {
             hCOMPort->Purge();
             return false;
         }
-        if (hCOMPort->Waiting() >= at_least)
+        const long waiting = hCOMPort->Waiting();
+        if (waiting >= at_least)
             return true;
-        SleepOnePoll();
+        if (!hCOMPort->WaitInput(std::max(0L, waiting), kExitCheckMs))
+            SleepOnePoll();
     }
 }
 
@@ -65,12 +67,12 @@ bool TLcThreat::ReadExactly(std::uint8_t* buf, long n) {
 
 void TLcThreat::ReadLC1Packet() {
     std::uint8_t byte = 0;
-    if (!WaitLC1(0, kHeaderPolls) || !ReadExactly(&byte, 1) || byte != kLc1Header0)
+    if (!WaitLC1(0, kHeaderMs) || !ReadExactly(&byte, 1) || byte != kLc1Header0)
         return;
-    if (!WaitLC1(0, kHeaderPolls) || !ReadExactly(&byte, 1) || byte != kLc1Header1)
+    if (!WaitLC1(0, kHeaderMs) || !ReadExactly(&byte, 1) || byte != kLc1Header1)
         return;
     std::array<std::uint8_t, 5> body{};
-    if (!WaitLC1(4, kBodyPolls) || !ReadExactly(body.data(), 5) || body[4] != kLc1Header0) {
+    if (!WaitLC1(4, kBodyMs) || !ReadExactly(body.data(), 5) || body[4] != kLc1Header0) {
         return;
     }
     LambdaReading r = Reading();

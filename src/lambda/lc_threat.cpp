@@ -19,6 +19,10 @@ TLcThreat::TLcThreat(const std::string& LamSensor, LcOptions options)
       LC_1(LamSensor == lambda_texts::kSensorLc1),
       options_(std::move(options)) {}
 
+bool TLcThreat::KnownSensor(const std::string& LamSensor) {
+    return LamSensor == lambda_texts::kSensorAem || LamSensor == lambda_texts::kSensorLc1;
+}
+
 std::unique_ptr<TLcThreat> TLcThreat::Create(const std::string& Port, const std::string& LamSensor,
                                              LcOptions options) {
     std::unique_ptr<TLcThreat> reader(new TLcThreat(LamSensor, std::move(options)));

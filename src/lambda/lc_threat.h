@@ -34,6 +34,8 @@ class TLcThreat {
     // leaves the port closed and the thread unstarted.
     static std::unique_ptr<TLcThreat> Create(const std::string& Port, const std::string& LamSensor,
                                              LcOptions options = {});
+    // True for the sensor types that select a decoder.
+    static bool KnownSensor(const std::string& LamSensor);
     // Ends the thread if it still runs (within a few ms) and closes the port.
     ~TLcThreat();
     TLcThreat(const TLcThreat&) = delete;
@@ -49,8 +51,8 @@ class TLcThreat {
     // A valid reading is pending. The learning cycle may clear it; TakeReading does both
     // at once.
     std::atomic<bool> lc{false};
-    // Exit request: every wait of the reader ends at its next 1 ms poll, and the reader then
-    // only discards its queues until stopped.
+    // Exit request: every wait of the reader ends within a few ms, and the reader then only
+    // discards its queues until stopped.
     std::atomic<bool> ExitReadPort{false};
 
     // The last reading, all fields consistent.
@@ -77,7 +79,7 @@ class TLcThreat {
     void Execute();
     bool Ending() const;
     void ReadLC1Packet();
-    bool WaitLC1(long more_than, int poll_limit);
+    bool WaitLC1(long more_than, int budget_ms);
     void ReadAEMLine();
     bool WaitAEM(long at_least);
     void LogAemFrame(const std::uint8_t* chars);

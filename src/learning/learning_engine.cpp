@@ -78,6 +78,11 @@ void LearningEngine::SetView(LearningView* view) {
     view_ = view;
 }
 
+void LearningEngine::SetUpdateObserver(TableUpdateObserver* observer) {
+    std::lock_guard lock(configMutex_);
+    updateObserver_ = observer;
+}
+
 void LearningEngine::ResetMovement() {
     {
         std::lock_guard lock(stateMutex_);
@@ -205,11 +210,21 @@ void LearningEngine::Pass(ConnectionLearningState& conn, LearningLink& link, Lea
 
     LocateCell(image, options, notices);
     Gate(live, options, educations);
-    Stationarity(live, options);
-    if (!haveTarget || !CoefficientUsable(conn, options))
+    const bool jumped = Stationarity(live, options);
+    const bool usable = CoefficientUsable(conn, options);
+    if (!haveTarget || !usable)
         s_.AllowLearning = false;
+    const long samplesBefore = s_.samples;
     if (s_.AllowLearning)
         Learn(conn, link, live, image, options, notices);
+    LearningGate gate = LearningGate::Admitted;
+    if (s_.samples == samplesBefore) {
+        gate = FirstRefusingGate(live, options,
+                                 {educations, jumped, s_.steadyRecords, haveTarget, usable});
+        if (gate == LearningGate::Admitted)
+            gate = LearningGate::CellNotNumber;
+    }
+    conn.gateCounts[static_cast<std::size_t>(gate)] += 1;
     if (fresh)
         WriteLogRow(conn, lambda, log, live, notices);
 
@@ -225,6 +240,9 @@ void LearningEngine::Pass(ConnectionLearningState& conn, LearningLink& link, Lea
     shown.ramStatusOk = s_.RamStatusShown;
     shown.allowLearning = s_.AllowLearning;
     shown.updated = s_.OltRewriteMark != 0 || s_.RamRewriteMark != 0;
+    shown.gate = gate;
+    shown.gateText = GateText(gate, options, s_.steadyRecords);
+    shown.gateCounts = conn.gateCounts;
     notices.shown = shown;
 }
 
@@ -294,21 +312,26 @@ void LearningEngine::Gate(const LiveRecord& live, const LearningOptions& options
     }
 }
 
-void LearningEngine::Stationarity(const LiveRecord& live, const LearningOptions& options) {
+bool LearningEngine::Stationarity(const LiveRecord& live, const LearningOptions& options) {
     const int load = s_.op.LoadIndex;
     const int rpm = s_.op.RPM_RT;
     const double tps = live.FsensorThrottlePosition;
-    const bool reset = std::abs(load - s_.PrevLoadIndex) > 1 ||
-                       std::abs(rpm - s_.PrevRpmIndex) > 1 || live.flag_fuelOFF == 1 ||
-                       live.FsensorCoeffCorrGTC_HI > 0 || (tps < 2.0 && options.skipBelow2Tps) ||
-                       (tps < 1.0 && live.flag_XX == 0);
+    const bool jumped =
+        std::abs(load - s_.PrevLoadIndex) > 1 || std::abs(rpm - s_.PrevRpmIndex) > 1;
+    const bool reset = jumped || live.flag_fuelOFF == 1 || live.FsensorCoeffCorrGTC_HI > 0 ||
+                       (tps < 2.0 && options.skipBelow2Tps) || (tps < 1.0 && live.flag_XX == 0);
     if (reset) {
         s_.count_log = 0;
         s_.LambdaWindow.clear();
         s_.AllowLearning = false;
     }
+    // A reset record is never a sample, so one steady record is what the cycle as given asks.
+    s_.steadyRecords = reset ? 0 : s_.steadyRecords + 1;
+    if (s_.steadyRecords < options.stationaryRecords)
+        s_.AllowLearning = false;
     s_.PrevLoadIndex = load;
     s_.PrevRpmIndex = rpm;
+    return jumped;
 }
 
 void LearningEngine::Learn(ConnectionLearningState& conn, LearningLink& link,
@@ -336,7 +359,16 @@ void LearningEngine::Learn(ConnectionLearningState& conn, LearningLink& link,
         return;
     const UpdateTarget target{options.target, options.autoSmoothing, image.FlagPcnGridDad,
                               image.addresses.StartAddrPCN};
+    TableUpdateObserver* observer = nullptr;
+    {
+        std::lock_guard config(configMutex_);
+        observer = updateObserver_;
+    }
+    if (observer != nullptr)
+        observer->UpdateStarting();
     RunPcnUpdate(s_, conn, target, live.FsensorAirCycleRate, grids, link, sep);
+    if (observer != nullptr)
+        observer->UpdateDone();
 }
 
 void LearningEngine::WriteLogRow(ConnectionLearningState& conn, LearningLambda* lambda,

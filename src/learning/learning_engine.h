@@ -42,6 +42,15 @@ struct LearningPaintState {
 // Records after the last wideband reading during which the wideband source still learns.
 inline constexpr long kStaleReadingRecords = 20;
 
+// Told just before and just after the update writes SG_PCN and SG_BCN, on the cycle's thread
+// with the grids' lock held, so that the change can be kept as one edit.
+class TableUpdateObserver {
+  public:
+    virtual ~TableUpdateObserver() = default;
+    virtual void UpdateStarting() = 0;
+    virtual void UpdateDone() = 0;
+};
+
 class LearningEngine {
   public:
     LearningEngine(CalibrationGrids& grids, std::mutex& gridsMutex);
@@ -57,6 +66,8 @@ class LearningEngine {
     bool Educations() const;
     // May be null; must outlive its use.
     void SetView(LearningView* view);
+    // May be null; must outlive its use.
+    void SetUpdateObserver(TableUpdateObserver* observer);
 
     // Processes the link's current record: live view values, operating point, coefficients,
     // gates, learning sample and update, the log row; then clears FlagIsNew.
@@ -83,7 +94,8 @@ class LearningEngine {
     bool CoefficientUsable(const ConnectionLearningState& conn,
                            const LearningOptions& options) const;
     void Gate(const LiveRecord& live, const LearningOptions& options, bool educations);
-    void Stationarity(const LiveRecord& live, const LearningOptions& options);
+    // Returns whether the cell jumped by more than one.
+    bool Stationarity(const LiveRecord& live, const LearningOptions& options);
     void Learn(ConnectionLearningState& conn, LearningLink& link, const LiveRecord& live,
                const LearningImage& image, const LearningOptions& options, Notices& notices);
     void WriteLogRow(ConnectionLearningState& conn, LearningLambda* lambda, SessionLog* log,
@@ -98,6 +110,7 @@ class LearningEngine {
     LearningOptions options_;
     bool educations_ = false;
     LearningView* view_ = nullptr;
+    TableUpdateObserver* updateObserver_ = nullptr;
 
     mutable std::mutex stateMutex_;
     ProgramLearningState s_;

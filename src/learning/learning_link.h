@@ -31,6 +31,8 @@ struct LinkTables {
     int StartAddrUOZ = 0;
     int StartAddrAFR = 0;
     std::uint16_t StartAddrTableOLT = 0;
+    std::uint16_t StartAddrPcn_32x32 = 0;
+    std::uint16_t StartAddrTZar = 0;
     std::uint8_t RamId = 0;  // RAM.ID, the substitution code of a RAM write
 };
 

@@ -22,6 +22,8 @@ struct SpinRange {
 inline constexpr SpinRange kRequestDelayRange{10, 500, 50};  // "Задержка запроса"
 inline constexpr SpinRange kLearnCoolantRange{50, 120, 60};  // "ТОЖ для обучения"
 inline constexpr SpinRange kHitsPerPointRange{10, 100, 10};  // "Попаданий в Точку"
+// Steady records in a cell before a record counts as a sample; 1 is the cycle as given.
+inline constexpr SpinRange kStationaryRange{1, 50, 1};
 
 struct LearningOptions {
     WriteTarget target = WriteTarget::None;
@@ -32,6 +34,7 @@ struct LearningOptions {
     int requestDelay = kRequestDelayRange.start;  // RzSpinEdit1, ms
     int learnCoolant = kLearnCoolantRange.start;  // RzSpinEdit3, °C
     int hitsPerPoint = kHitsPerPointRange.start;  // RzSpinEdit4, samples per update
+    int stationaryRecords = kStationaryRange.start;
 
     // The spin boxes never hold a value outside their limits.
     LearningOptions Clamped() const {
@@ -39,6 +42,7 @@ struct LearningOptions {
         o.requestDelay = kRequestDelayRange.Clamp(requestDelay);
         o.learnCoolant = kLearnCoolantRange.Clamp(learnCoolant);
         o.hitsPerPoint = kHitsPerPointRange.Clamp(hitsPerPoint);
+        o.stationaryRecords = kStationaryRange.Clamp(stationaryRecords);
         return o;
     }
 };

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "learning/learning_gate.h"
 #include "learning/operating_point.h"
 #include "log/live_values.h"
 
@@ -38,6 +39,7 @@ struct ProgramLearningState {
     int OltRewriteMark = 0;
     int PrevLoadIndex = 0;
     int PrevRpmIndex = 0;
+    int steadyRecords = 0;  // records since the last stationarity reset, this one included
 
     std::vector<double> LambdaWindow;
     std::array<std::vector<double>, 4> WeightLog;  // W00, W10, W01, W11 since the last update
@@ -64,6 +66,7 @@ struct ConnectionLearningState {
     std::uint64_t lastSequence = 0;       // live record last processed
     long recordsSinceReading = 1L << 30;  // records since the last wideband reading
     bool logFailing = false;              // the last log row could not be written
+    GateCounts gateCounts{};              // records per refusing gate since connect
 };
 
 }  // namespace veltrano

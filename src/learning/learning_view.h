@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lambda/lambda_reading.h"
+#include "learning/learning_gate.h"
 #include "learning/operating_point.h"
 #include "link/live_record.h"
 #include "log/live_values.h"
@@ -29,7 +30,10 @@ struct LearningShown {
     bool ramStatusOk = false;  // "Swith To Ram : OK" has been shown
     int sendingDelay = 0;      // "TimeRead: "
     bool allowLearning = false;
-    bool updated = false;  // this record ran a table update
+    bool updated = false;                        // this record ran a table update
+    LearningGate gate = LearningGate::Admitted;  // the gate that refused this record
+    std::string gateText;                        // its text; empty for a sample
+    GateCounts gateCounts{};                     // records per gate since connect
 };
 
 class LearningView {

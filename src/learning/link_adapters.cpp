@@ -57,6 +57,8 @@ void ObdiiLearningLink::WithTables(const std::function<void(LinkTables&)>& fn) {
         t.StartAddrUOZ = l.StartAddrUOZ;
         t.StartAddrAFR = l.StartAddrAFR;
         t.StartAddrTableOLT = l.StartAddrTableOLT;
+        t.StartAddrPcn_32x32 = l.StartAddrPcn_32x32;
+        t.StartAddrTZar = l.StartAddrTZar;
         t.RamId = l.RAM.ID;
         fn(t);
         l.TablePCN = t.TablePCN;
@@ -72,6 +74,8 @@ void ObdiiLearningLink::WithTables(const std::function<void(LinkTables&)>& fn) {
         l.StartAddrUOZ = t.StartAddrUOZ;
         l.StartAddrAFR = t.StartAddrAFR;
         l.StartAddrTableOLT = t.StartAddrTableOLT;
+        l.StartAddrPcn_32x32 = t.StartAddrPcn_32x32;
+        l.StartAddrTZar = t.StartAddrTZar;
         l.RAM.ID = t.RamId;
     });
 }

@@ -244,7 +244,8 @@ void SmoothPcnTable(std::array<std::uint8_t, 256>& t, const CellCounts& hits, Te
     }
     for (int r = 1; r <= 16; ++r) {
         for (int c = 1; c <= 16; ++c) {
-            SG_PCN.SetCell(c, r, FormatMask("##0.00", Byte(t, c, r) / 128.0, sep));
+            const std::uint8_t b = Byte(t, c, r);
+            SG_PCN.SetDecoded(c, r, FormatMask("##0.00", b / 128.0, sep), b);
         }
     }
 }

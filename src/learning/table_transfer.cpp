@@ -43,6 +43,11 @@ void LoadLinkTables(const TFirmware& firmware, const FirmwareLayout& layout, Lea
         return;
     const LinkTableImages images = LinkTablesFromImage(firmware, layout);
     link.WithTables([&](LinkTables& t) {
+        t.StartAddrAFR = layout.StartAddrAFR;
+        t.StartAddrUOZ = layout.StartAddrUOZ;
+        t.StartAddrPCN = layout.StartAddrPCN;
+        t.StartAddrBCN = layout.StartAddrBCN;
+        t.StartAddrPcn_32x32 = kAddrPcnDad32;
         t.TablePCN = images.TablePCN;
         t.TableBCN = images.TableBCN;
         t.TableUOZ = images.TableUOZ;
@@ -51,6 +56,7 @@ void LoadLinkTables(const TFirmware& firmware, const FirmwareLayout& layout, Lea
         if (layout.firmwareName == "J7ES") {
             const std::size_t n = std::min(images.TablePcn_32x32.size(), t.TablePcn_32x32.size());
             std::copy_n(images.TablePcn_32x32.begin(), n, t.TablePcn_32x32.begin());
+            t.StartAddrTZar = kAddrTzar;
             for (std::size_t i = 0; i < t.TableTzar.size(); ++i) {
                 t.TableTzar[i] = firmware.Byte(kAddrTzar + i);
             }
@@ -121,7 +127,8 @@ void ApplyOlt(const ApplyInputs& in, const CalibrationGrids& grids, LearningLink
                 std::vector<std::uint8_t> bytes(16);
                 for (int i = 0; i < 16 && !out.error; ++i) {
                     const std::string& text = grids.RzStringGrid1.Cell(i, 1);
-                    const auto b = TextByte(TableScale::InjDynamic, text, 1, in.sep);
+                    const auto b =
+                        CellByte(grids.RzStringGrid1, i, 1, TableScale::InjDynamic, 1, in.sep);
                     if (!b)
                         out.error = CellError{i, 1, text};
                     if (b)

@@ -23,7 +23,9 @@ std::optional<CellError> StoreUozTable(const TextGrid& SG_UOZ, LinkTables& t, ch
 std::optional<CellError> StoreBcnTable(const TextGrid& SG_BCN, LinkTables& t, int bcnMultiplier,
                                        char sep);
 
-// Image -> buffers (only with an image loaded), then clears the firmware write requests.
+// Image -> buffers and the layout's table addresses (only with an image loaded; for "J7ES"
+// also the 32x32 PCN and the 39-byte table at 0x8C27), then clears the firmware write
+// requests. The one loading operation of every connect, in the window and the command line.
 void LoadLinkTables(const TFirmware& firmware, const FirmwareLayout& layout, LearningLink& link);
 
 // Page indices of the left tab area.

@@ -58,6 +58,9 @@ int ExpectedCount(std::uint8_t service, std::span<const std::uint8_t> data, std:
                 return 64;
             return previous;
         case 0x30:
+            // Release and capture of the RAM window (71 xx): echo 7, answer 70 71 xx.
+            if (d0 == 0x71)
+                return 14;
             return d0 == 0x0F ? 16 : previous;
         default:
             return previous;

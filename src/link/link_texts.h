@@ -6,6 +6,8 @@ namespace veltrano::link_text {
 inline constexpr char kErrorCaption[] = "Ошибка";
 inline constexpr char kPortOpenError[] = "Ошибка открытия порта ";
 
+inline constexpr char kLowLatencyOn[] = "LowLatency (OK)";
+inline constexpr char kLowLatencyOff[] = "LowLatency (not supported by the driver)";
 inline constexpr char kCrcFalse[] = "CRC(FALSE)";
 inline constexpr char kCrcOk[] = "CRC (OK)";
 inline constexpr char kStartCommunicationOk[] = "StartCommunication (OK)";
@@ -17,8 +19,10 @@ inline constexpr char kReadTroubleCodesOk[] = "ReadDiagnosticTroubleCodesByStatu
 inline constexpr char kSwitchToRamOk[] = "SwitchToRam (OK)";
 inline constexpr char kWriteMemoOk[] = "WriteMemo (OK)";
 inline constexpr char kWriteFailed[] = "WriteMemo (FAILED)";
+inline constexpr char kWriteRefused[] = "WriteMemo (REFUSED): no table at ";
 inline constexpr char kNegativeAnswer[] = "ERROR";
 inline constexpr char kReadDataOk[] = "ReadDataByLocalIdentifier (OK)";
+inline constexpr char kWaitingForOldSession[] = "Ожидание конца прежнего сеанса ЭБУ";
 inline constexpr char kCheckConnectionOk[] = "Проверка соединения (ОК)";
 inline constexpr char kCheckConnectionFailed[] = "Проверка соединения (Ошибка)";
 

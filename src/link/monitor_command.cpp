@@ -94,7 +94,8 @@ int RunMonitorCommand(int argc, char** argv) {
     auto previous_term = std::signal(SIGTERM, OnInterrupt);
     link.Flag = true;
     const long shown = PrintRecords(link, o);
-    const bool lost = !interrupted && o.records > 0 && shown < o.records;
+    // Only an interrupt or the records asked for end the printing; anything else is a loss.
+    const bool lost = !interrupted && (o.records == 0 || shown < o.records);
     const bool stopped = link.Stop();
     std::signal(SIGINT, previous_int);
     std::signal(SIGTERM, previous_term);
@@ -104,7 +105,7 @@ int RunMonitorCommand(int argc, char** argv) {
     if (shown == 0 && !interrupted)
         return Fail("no live data from the ECU");
     if (!stopped)
-        std::cerr << "veltrano-cli monitor: the ECU did not confirm the stop\n";
+        return Fail("the ECU did not confirm the stop");
     return shown > 0 ? 0 : 1;
 }
 

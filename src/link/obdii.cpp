@@ -26,6 +26,7 @@ TOBDII::TOBDII(const std::string& Port, int BaudRate, int BAudRate2, int /*Sendi
     : messages_(hooks.messages),
       progress_(std::move(hooks.progress)),
       sleep_(std::move(hooks.sleep)),
+      receiveOnBytes_(hooks.receiveOnBytes),
       line_(hooks.line ? std::move(hooks.line) : MakeSerialLine()) {
     FBaudRate = BaudRate;
     if (!line_->Open(Port)) {
@@ -38,6 +39,7 @@ TOBDII::TOBDII(const std::string& Port, int BaudRate, int BAudRate2, int /*Sendi
         return;
     line_->Purge();
     FWriteLog = true;
+    AddLog(line_->LowLatency() ? link_text::kLowLatencyOn : link_text::kLowLatencyOff);
     running_ = true;
     CountRunning(+1);
     thread_ = std::thread([this] { Execute(); });

@@ -42,6 +42,8 @@ struct LinkHooks {
     std::function<void(int intake, int max)> progress;
     std::unique_ptr<SerialLine> line;   // replaces the platform port
     std::function<void(int ms)> sleep;  // replaces real sleeping
+    // The receive wait sleeps until bytes arrive; false: it polls every 1 ms (for comparison).
+    bool receiveOnBytes = true;
 };
 
 // The table write requests, in the order a poll cycle serves them.
@@ -63,8 +65,17 @@ class TOBDII {
 
     // --- Session (GUI thread) ---
     // False at once, touching nothing, when the port is not open or the link is polling.
+    // When no StartCommunication is answered and a session left open by a local close may
+    // still hold the ECU at its session speed (until `EcuSessionEndsBy`), waits that out and
+    // tries once more.
     bool ConnectToECU();
+    // How long an ECU keeps a session nobody talks in (KWP2000 P3max, with a margin).
+    static constexpr std::chrono::milliseconds kEcuSessionTimeout{5500};
+    std::chrono::steady_clock::time_point EcuSessionEndsBy{};
     bool Stop();
+    // Ends the thread and closes the port without the closing exchange: for a link whose
+    // ECU no longer answers.
+    void Close();
     bool CheckConnection();
     // One poll cycle; the run loop calls it while `Flag` is set.
     void GetECUComplectation();
@@ -81,8 +92,10 @@ class TOBDII {
     void ReadErrors();
     void SwitchToRam();
     void ReleaseRam();
-    void CaptureRam();
-    // True when the ECU confirmed every block.
+    void CaptureRam();  // with RAM.ID
+    void CaptureRam(std::uint8_t id);
+    // True when the ECU confirmed every block. A table aimed at address 0 or running past
+    // 0xFFFF is refused unsent (traced, false).
     bool WriteTableFirmware(std::span<const std::uint8_t, 256> table, int start);
     bool WriTeDataOLT(std::span<const std::uint8_t> data, int start);
     void WriteTablePCN_RAM();
@@ -93,7 +106,8 @@ class TOBDII {
                      std::span<const std::uint8_t> data, std::uint8_t LengthByte);
     void SendService(std::uint8_t target, std::uint8_t source, std::uint8_t service);
     void WritePacket(std::span<const std::uint8_t> packet);
-    // Waits for SleepCountData bytes (at most 301 polls of 1 ms), reads at most buf.size().
+    // Waits for exactly SleepCountData bytes, at most 301 ms, reads at most buf.size().
+    // sysSendingDelay and the trace take the wait's length in whole ms + 10.
     void ReadPacket(std::span<std::uint8_t> buf, int& Count);
     void ParseAnswer(std::span<const std::uint8_t> answer);
     void AddLog(const std::string& text);
@@ -193,6 +207,8 @@ class TOBDII {
     LockedLines FLogList{kTraceLimit};  // the link trace, newest last, capped
 
     static constexpr std::size_t kReceiveBufferSize = 2048;
+    static constexpr int kReceiveBudgetMs = 301;  // the longest receive wait
+    static constexpr int kShortAnswerMs = 200;    // a wait longer than this that ends short counts
     static constexpr std::size_t kTraceLimit = 20000;  // lines; the oldest go first
 
   private:
@@ -202,6 +218,7 @@ class TOBDII {
     void ServeRamWrite(std::atomic<bool>& flag, bool pcn);
     bool WriteRamWindow(std::span<const std::uint8_t, 256> table);
     bool WriteMemory(int address, std::span<const std::uint8_t> bytes);
+    bool TableWriteAllowed(int address, std::size_t size);
     void Served(WriteRequest kind, bool delivered);
     void DecodeLive(std::span<const std::uint8_t> payload);
     void ConfirmWrite(std::span<const std::uint8_t> payload);
@@ -216,6 +233,7 @@ class TOBDII {
     Messages* messages_ = nullptr;
     std::function<void(int, int)> progress_;
     std::function<void(int)> sleep_;
+    bool receiveOnBytes_ = true;
     std::unique_ptr<SerialLine> line_;
     std::mutex port_mutex_;  // one exchange at a time
     mutable std::mutex live_mutex_;
@@ -226,6 +244,8 @@ class TOBDII {
     std::array<int, 8> writeAttempts_{};              // link thread only
     int oltAttempts_ = 0;                             // link thread only
     std::atomic<bool> lastBlockConfirmed_{true};
+    std::atomic<bool> lastWriteRefused_{false};
+    std::atomic<int> writeAnswerBytes_{0};  // length of the last write confirmation; 0: none yet
     std::thread thread_;
 };
 

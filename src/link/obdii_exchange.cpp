@@ -1,9 +1,11 @@
-// One request/answer exchange: write after the pause, the 1 ms receive polls, echo removal
-// and the answer dispatcher.
+// One request/answer exchange: write after the pause, the receive wait, echo removal and the
+// answer dispatcher.
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "link/framing.h"
+#include "link/line_wait.h"
 #include "link/link_texts.h"
 #include "link/live_decoder.h"
 #include "link/obdii.h"
@@ -25,16 +27,17 @@ void TOBDII::WritePacket(std::span<const std::uint8_t> packet) {
 }
 
 void TOBDII::ReadPacket(std::span<std::uint8_t> buf, int& Count) {
-    const int expected = SleepCountData;
-    int polls = 0;
-    long waiting = 0;
-    do {
-        Pause(1);
-        ++polls;
-        waiting = std::max(0L, line_->Waiting());
-    } while (waiting != expected && polls <= 300);
+    const long expected = SleepCountData;
+    WaitClock clock = SteadyWaitClock();
+    if (sleep_)
+        clock.sleepMs = sleep_;
+    const LineWait w = WaitOnLine(*line_, {kReceiveBudgetMs, 0, receiveOnBytes_}, clock,
+                                  [expected](long n) { return n == expected; });
+    // The wait's length in whole milliseconds, which is the count of 1 ms polls it replaces.
+    const int polls = std::clamp(static_cast<int>(std::ceil(w.usedMs)), 1, kReceiveBudgetMs);
+    const long waiting = w.waiting;
 
-    if (polls > 200 && waiting < expected) {
+    if (polls > kShortAnswerMs && waiting < expected) {
         if (++ErrorRead > 3)
             Flag_outDiag = true;
     } else {
@@ -57,6 +60,11 @@ void TOBDII::SendRequest(std::uint8_t target, std::uint8_t source, std::uint8_t 
     {
         std::lock_guard<std::mutex> lock(port_mutex_);
         SleepCountData = ExpectedCount(service, data, LengthByte, SleepCountData);
+        // An ECU confirms writes in one form; once a confirmation came, expect its length,
+        // so a bare answer ends the wait as soon as it is in.
+        const int confirmation = writeAnswerBytes_;
+        if (service == 0x3D && LengthByte != 0 && confirmation > 0)
+            SleepCountData = static_cast<int>(frame.size()) + confirmation;
         WritePacket(frame);
         int count = 0;
         ReadPacket(received, count);
@@ -117,6 +125,7 @@ void TOBDII::ParseAnswer(std::span<const std::uint8_t> answer) {
             break;
         case 0x7D:
             AddLog(link_text::kWriteMemoOk);
+            writeAnswerBytes_ = static_cast<int>(answer.size());
             ConfirmWrite(parts.payload);
             break;
         case 0x7F:

@@ -92,6 +92,10 @@ void TOBDII::CaptureRam() {
         std::lock_guard<std::mutex> lock(TablesMutex);
         id = RAM.ID;
     }
+    CaptureRam(id);
+}
+
+void TOBDII::CaptureRam(std::uint8_t id) {
     const std::uint8_t data[] = {0x71, id};
     SendRequest(kEcuAddress, kTesterAddress, 0x30, data, 0);
     FlagZaxvatRAM = true;

@@ -10,10 +10,20 @@ bool TOBDII::ConnectToECU() {
     // A link that is not open, or already polling, is left alone.
     if (!line_->IsOpen() || Flag)
         return false;
-    for (int attempt = 0; attempt < 4 && !FCommunication; ++attempt)
-        StartCommunication();
-    if (!FCommunication)
-        return false;
+    auto startRound = [this] {
+        for (int attempt = 0; attempt < 4 && !FCommunication; ++attempt)
+            StartCommunication();
+        return FCommunication.load();
+    };
+    if (!startRound()) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= EcuSessionEndsBy)
+            return false;
+        AddLog(link_text::kWaitingForOldSession);
+        std::this_thread::sleep_for(EcuSessionEndsBy - now);
+        if (!startRound())
+            return false;
+    }
     if (!StartDiagnosticSession())
         return false;
     if (!TesterPresent())
@@ -52,6 +62,13 @@ bool TOBDII::Stop() {
     line_->Close();
     Flag_outDiag = false;
     return session_closed && communication_closed;
+}
+
+void TOBDII::Close() {
+    EndThread();
+    line_->Close();
+    Flag = false;
+    Flag_outDiag = false;
 }
 
 bool TOBDII::CheckConnection() {

@@ -1,5 +1,7 @@
 // Table writes into ECU memory with the memory write service, in blocks of at most 64 bytes.
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "link/framing.h"
 #include "link/link_texts.h"
@@ -15,8 +17,8 @@ constexpr int kNotConfirmed = -1;
 constexpr int kConfirmedWithoutAddress = -2;
 }  // namespace
 
-// A positive answer names the block's address in its last two bytes; one without them
-// confirms the block just sent.
+// A positive answer that names an address (its last two payload bytes) confirms the block at
+// that address; a bare one (fewer than two payload bytes) confirms the block just sent.
 void TOBDII::ConfirmWrite(std::span<const std::uint8_t> payload) {
     const std::size_t n = payload.size();
     confirmedWrite_ = n >= 2 ? payload[n - 2] * 256 + payload[n - 1] : kConfirmedWithoutAddress;
@@ -39,7 +41,23 @@ bool TOBDII::WriteMemory(int address, std::span<const std::uint8_t> bytes) {
     return lastBlockConfirmed_;
 }
 
+// A table write aimed at address 0 (a table whose address is not known) or running past the
+// 64 KiB the addresses name would land in the ECU's code: refused, whoever asks.
+bool TOBDII::TableWriteAllowed(int address, std::size_t size) {
+    const int low = address & 0xFFFF;
+    const bool allowed = low != 0 && low + size <= 0x10000;
+    lastWriteRefused_ = !allowed;
+    if (!allowed) {
+        char where[40];
+        std::snprintf(where, sizeof where, "%04X, %zu bytes", low, size);
+        AddLog(link_text::kWriteRefused + std::string(where));
+    }
+    return allowed;
+}
+
 bool TOBDII::WriteTableFirmware(std::span<const std::uint8_t, 256> table, int start) {
+    if (!TableWriteAllowed(start, table.size()))
+        return false;
     bool all = true;
     for (int k = 0; k < 4; ++k) {
         Pause(1);
@@ -59,6 +77,8 @@ bool TOBDII::WriTeDataOLT(std::span<const std::uint8_t> data, int start) {
     const int blocks = length / kBlockSize + (length % kBlockSize > 0 ? 1 : 0);
     if (blocks == 0)
         return true;  // nothing to send and no progress to report
+    if (!TableWriteAllowed(start, data.size()))
+        return false;
     int address = start;
     std::size_t at = 0;
     bool all = true;
@@ -127,7 +147,7 @@ void TOBDII::Served(WriteRequest kind, bool delivered) {
         writeFailed_[i] = false;
         return;
     }
-    if (++writeAttempts_[i] < kWriteAttempts && running_) {
+    if (!lastWriteRefused_ && ++writeAttempts_[i] < kWriteAttempts && running_) {
         FlagFor(kind) = true;
         return;
     }
@@ -137,15 +157,18 @@ void TOBDII::Served(WriteRequest kind, bool delivered) {
     AddLog(link_text::kWriteFailed);
 }
 
+// The substitution code is taken with the table: a request raised for the other table while
+// this one is on the wire must not change the code this write's capture sends.
 void TOBDII::ServeRamWrite(std::atomic<bool>& flag, bool pcn) {
     std::array<std::uint8_t, 256> table;
-    if (!TakeRequest(flag, [&] { table = pcn ? TablePCN : TableUOZ; }))
+    std::uint8_t id = 0;
+    if (!TakeRequest(flag, [&] { table = pcn ? TablePCN : TableUOZ, id = RAM.ID; }))
         return;
     if (!FlagOsvobRam)
         ReleaseRam();
     const bool delivered = WriteRamWindow(table);
     if (!FlagZaxvatRAM)
-        CaptureRam();
+        CaptureRam(id);
     Served(pcn ? WriteRequest::PCN_RAM : WriteRequest::UOZ_DAD_RAM, delivered);
 }
 

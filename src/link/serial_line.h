@@ -26,6 +26,13 @@ class SerialLine {
     virtual long Read(std::uint8_t* buf, std::size_t n) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
+    // Sleeps until the waiting count may differ from `seen` or `timeout_ms` pass; returns at
+    // once when it already differs. False when this line cannot wait on its input (then the
+    // caller paces its own polls).
+    virtual bool WaitInput(long /*seen*/, int /*timeout_ms*/) { return false; }
+    // The driver took the request for low latency at open (USB adapters otherwise hold
+    // received bytes for their latency timer).
+    virtual bool LowLatency() const { return false; }
 };
 
 // The platform's backend (POSIX termios here).

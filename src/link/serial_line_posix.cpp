@@ -1,12 +1,15 @@
 // POSIX serial backend: termios2 (any speed via BOTHER), FIONREAD for the waiting count,
-// TIOCEXCL and an advisory lock for exclusive use (TIOCEXCL alone does not stop root).
+// TIOCEXCL and an advisory lock for exclusive use (TIOCEXCL alone does not stop root), poll()
+// to sleep until bytes arrive.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <vector>
 
 #include "link/serial_line.h"
 #include "link/termios2_raw.h"
@@ -32,6 +35,7 @@ class PosixSerialLine final : public SerialLine {
         // write waits for the driver with a time limit (WaitWritable), so a line whose other
         // end stopped reading can never hang the caller.
         fd_ = fd;
+        lowLatency_ = RequestLowLatency(fd);
         return true;
     }
 
@@ -42,6 +46,7 @@ class PosixSerialLine final : public SerialLine {
             return;
         FlushQueue(fd_, true);
         FlushQueue(fd_, false);
+        held_.clear();
     }
 
     long Write(const std::uint8_t* data, std::size_t n) override {
@@ -65,11 +70,62 @@ class PosixSerialLine final : public SerialLine {
         return static_cast<long>(done);
     }
 
-    long Waiting() override { return fd_ < 0 ? -1 : BytesWaiting(fd_); }
+    long Waiting() override {
+        if (fd_ < 0)
+            return -1;
+        const long queued = BytesWaiting(fd_);
+        return queued < 0 ? -1 : static_cast<long>(held_.size()) + queued;
+    }
 
     long Read(std::uint8_t* buf, std::size_t n) override {
         if (fd_ < 0)
             return -1;
+        const std::size_t from_held = std::min(n, held_.size());
+        std::copy_n(held_.begin(), from_held, buf);
+        held_.erase(held_.begin(), held_.begin() + static_cast<long>(from_held));
+        if (from_held == n)
+            return static_cast<long>(n);
+        const long r = ReadDriver(buf + from_held, n - from_held);
+        if (r < 0)
+            return from_held > 0 ? static_cast<long>(from_held) : -1;
+        return static_cast<long>(from_held) + r;
+    }
+
+    // poll() wakes on any queued byte, so what the driver holds is first taken into held_;
+    // the sleep then ends on the next byte that arrives.
+    bool WaitInput(long seen, int timeout_ms) override {
+        if (fd_ < 0 || !Hold())
+            return false;
+        if (static_cast<long>(held_.size()) != seen)
+            return true;
+        pollfd p{fd_, POLLIN, 0};
+        const int r = ::poll(&p, 1, timeout_ms);
+        if (r < 0)
+            return errno == EINTR;
+        if (r == 0)
+            return true;
+        // A hang-up without data (a pseudo-terminal whose other side is closed) would wake
+        // every call: the caller paces itself instead.
+        return (p.revents & POLLIN) != 0;
+    }
+
+    bool LowLatency() const override { return lowLatency_; }
+
+    void Close() override {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+        held_.clear();
+        lowLatency_ = false;
+    }
+
+    bool IsOpen() const override { return fd_ >= 0; }
+
+  private:
+    static constexpr std::size_t kHoldLimit = 1 << 16;
+
+    long ReadDriver(std::uint8_t* buf, std::size_t n) {
         if (n == 0)
             return 0;
         ssize_t r;
@@ -81,16 +137,21 @@ class PosixSerialLine final : public SerialLine {
         return static_cast<long>(r);
     }
 
-    void Close() override {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
+    // Takes every byte the driver has into held_. False when the port failed or held_ is full.
+    bool Hold() {
+        std::uint8_t chunk[512];
+        for (;;) {
+            if (held_.size() >= kHoldLimit)
+                return false;
+            const long r = ReadDriver(chunk, std::min(sizeof chunk, kHoldLimit - held_.size()));
+            if (r < 0)
+                return false;
+            if (r == 0)
+                return true;
+            held_.insert(held_.end(), chunk, chunk + r);
         }
     }
 
-    bool IsOpen() const override { return fd_ >= 0; }
-
-  private:
     bool WaitWritable(int timeout_ms) {
         pollfd p{fd_, POLLOUT, 0};
         int r;
@@ -101,6 +162,8 @@ class PosixSerialLine final : public SerialLine {
     }
 
     int fd_ = -1;
+    bool lowLatency_ = false;
+    std::vector<std::uint8_t> held_;  // received bytes taken from the driver by a wait
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Win32 serial backend with the communications API: exclusive synchronous handle, DCB line
-// settings, PurgeComm, ClearCommError for the waiting count.
+// settings with time limits that keep reads from blocking, PurgeComm, ClearCommError for the
+// waiting count. The receive waits poll it (WaitInput is not provided).
 #ifdef _WIN32
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "link/serial_line.h"
+#include "link/win32_port_rules.h"
 
 namespace veltrano {
 namespace {
@@ -37,15 +39,21 @@ class Win32SerialLine final : public SerialLine {
     bool SetLine(int baud) override {
         if (!IsOpen())
             return false;
+        const auto speed = win32_port::SpeedCode(baud);
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;
-        if (!GetCommState(handle_, &dcb))
+        if (!speed || !GetCommState(handle_, &dcb))
             return false;
-        dcb.BaudRate = static_cast<DWORD>(baud);
+        dcb.BaudRate = *speed;
         dcb.ByteSize = 8;
         dcb.Parity = NOPARITY;
         dcb.StopBits = ONESTOPBIT;
-        return SetCommState(handle_, &dcb) != 0;
+        if (!SetCommState(handle_, &dcb))
+            return false;
+        const win32_port::Timeouts t = win32_port::LineTimeouts(baud);
+        COMMTIMEOUTS timeouts{t.readInterval, t.readTotalMultiplier, t.readTotalConstant,
+                              t.writeTotalMultiplier, t.writeTotalConstant};
+        return SetCommTimeouts(handle_, &timeouts) != 0;
     }
 
     void Purge() override {
@@ -101,11 +109,8 @@ std::unique_ptr<SerialLine> MakeSerialLine() {
     return std::make_unique<Win32SerialLine>();
 }
 
-// Windows names ports itself; the device namespace form also reaches COM10 and above.
 std::string DevicePathForPort(const std::string& name) {
-    if (name.rfind("\\\\.\\", 0) == 0)
-        return name;
-    return "\\\\.\\" + name;
+    return win32_port::DevicePath(name);
 }
 
 }  // namespace veltrano

@@ -2,6 +2,7 @@
 
 #include <asm/ioctls.h>
 #include <asm/termbits.h>
+#include <linux/serial.h>
 
 extern "C" int ioctl(int fd, unsigned long request, ...);
 
@@ -44,6 +45,16 @@ long BytesWaiting(int fd) {
 
 bool LockExclusive(int fd) {
     return ioctl(fd, TIOCEXCL) == 0;
+}
+
+bool RequestLowLatency(int fd) {
+    struct serial_struct serial {};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0)
+        return false;
+    if ((serial.flags & ASYNC_LOW_LATENCY) != 0)
+        return true;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    return ioctl(fd, TIOCSSERIAL, &serial) == 0;
 }
 
 }  // namespace veltrano

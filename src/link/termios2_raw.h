@@ -11,5 +11,7 @@ int CurrentBaud(int fd);
 void FlushQueue(int fd, bool transmit);
 long BytesWaiting(int fd);
 bool LockExclusive(int fd);
+// Asks the driver to hand received bytes on at once (ASYNC_LOW_LATENCY). True when it did.
+bool RequestLowLatency(int fd);
 
 }  // namespace veltrano

@@ -158,5 +158,19 @@ TEST_F(SettingsFile, SettingsPathFallsBackToConfigDirWhenNotWritable) {
     ::unsetenv("XDG_CONFIG_HOME");
 }
 
+// Installed from the package, the program keeps its settings in the user's config folder even
+// when it may write beside itself (run as root).
+TEST_F(SettingsFile, InstalledProgramKeepsSettingsInTheConfigDir) {
+    const fs::path config = dir / "config";
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    for (const char* bin : {"/usr/bin", "/usr/local/bin", "/opt/veltrano/bin"}) {
+        EXPECT_TRUE(InstalledInSystem(bin)) << bin;
+        EXPECT_EQ(SettingsFilePath(bin), (config / "veltrano" / "Settings.ini").string()) << bin;
+    }
+    for (const char* tree : {"/work/veltrano/build", "/home/tuner/veltrano", "/tmp/usr/bin"})
+        EXPECT_FALSE(InstalledInSystem(tree)) << tree;
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
 }  // namespace
 }  // namespace veltrano

@@ -54,15 +54,15 @@ TEST_F(Window, StartsWithItsCaptionLayoutAndStatus) {
         "Разорвать связь",  "Начать обучение",    "Выход"};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(w.ToolAction(i)->toolTip(), hints[i]);
-    const std::pair<const char*, const char*> status[] = {{"connection", "Отключено"},
-                                                          {"ram", "Swith To Ram : OFF"},
-                                                          {"lambda", "LC1:"},
-                                                          {"learning", "Обучение: откл"},
-                                                          {"delay", ""},
-                                                          {"pressure", "DAD_RT:"},
-                                                          {"stoichiometry", "Stochiometric LC-1:"}};
+    const std::pair<const char*, const char*> status[] = {
+        {"connection", "Отключено"},    {"ram", "RAM: OFF"}, {"lambda", "LC1:"},
+        {"learning", "Обучение: откл"}, {"delay", ""},       {"pressure", "DAD_RT:"},
+        {"stoichiometry", "Stoich:"}};
     for (const auto& [name, caption] : status)
         EXPECT_EQ(w.StatusText(name)->text(), caption);
+    // The short forms carry the long ones as tooltips.
+    EXPECT_EQ(w.StatusText("ram")->toolTip(), "Swith To Ram : OFF");
+    EXPECT_EQ(w.StatusText("stoichiometry")->toolTip(), "Stochiometric LC-1:");
     EXPECT_TRUE(w.StatusText("lambda")->font().bold());
     EXPECT_EQ(w.Progress()->value(), 0);
     EXPECT_FALSE(w.Control<QRadioButton>("RadioOlt")->isEnabled());
@@ -297,7 +297,7 @@ TEST_F(Dialog, AdapterCheckOnAMissingPortReportsNoAdapter) {
     d.btnCheckConnectionClick();
     ASSERT_FALSE(messages.entries.empty());
     EXPECT_EQ(messages.entries.back().caption, "Проверка соединения");
-    EXPECT_EQ(messages.entries.back().text, "Адаптер не обнаружен");
+    EXPECT_EQ(messages.entries.back().text.rfind("Адаптер не обнаружен\n", 0), 0u);
     EXPECT_EQ(messages.entries.back().kind, "warning");
 }
 
@@ -397,6 +397,10 @@ TEST_F(Window, ConnectsToTheSimulatedCarShowsLiveDataAndDisconnects) {
     ASSERT_TRUE(done.wait(20000));
     EXPECT_TRUE(done.front().front().toBool());
     EXPECT_TRUE(WaitUntil([&] { return w.StatusIcon("lambda")->property("on").toBool(); }, 5000));
+    // The cycle's last record, with its reading, still waits for the window at the stop.
+    LearningShown lastRecord;
+    lastRecord.reading = LambdaReading{};
+    w.View().RecordProcessed(lastRecord);
     w.ExitTool();
     EXPECT_FALSE(w.EcuConnected());
     EXPECT_FALSE(w.StatusIcon("lambda")->property("on").toBool());

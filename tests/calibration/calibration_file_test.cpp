@@ -108,6 +108,63 @@ TEST(Save, OverlappingGridsKeepEachOthersEdits) {
     EXPECT_EQ(c.firmware.FFirmwareData[0x9294], 192);
 }
 
+// A cell typed back to the text it was shown from saves its own byte again, whatever an
+// earlier encoding (a save, a cancelled save) left in the image.
+struct TypedBackCase {
+    const char* label;
+    const char* variant;
+    bool pcnDad32x32;
+    TextGrid CalibrationGrids::*grid;
+    int col;
+    int row;
+    const char* edited;
+};
+
+class TypedBack : public ::testing::TestWithParam<TypedBackCase> {};
+
+TEST_P(TypedBack, SavesTheShownByteAgain) {
+    const TypedBackCase& k = GetParam();
+    DemoImageOptions o = Variant(k.variant, true, false);
+    o.pcnDad32x32 = k.pcnDad32x32;
+    Calibration c;
+    SilentMessages quiet;
+    ASSERT_TRUE(OpenCalibrationBytes(MakeDemoImage(o), quiet, c, ','));
+    TextGrid& grid = c.grids.*k.grid;
+    const std::vector<std::uint8_t> before = c.firmware.FFirmwareData;
+    const std::string shown = grid.Cell(k.col, k.row);
+    grid.SetCell(k.col, k.row, k.edited);
+    ASSERT_TRUE(EncodeGridsForSave(c, quiet, ','));
+    ASSERT_NE(c.firmware.FFirmwareData, before);
+    grid.SetCell(k.col, k.row, shown);
+    ASSERT_TRUE(EncodeGridsForSave(c, quiet, ','));
+    EXPECT_EQ(c.firmware.FFirmwareData, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, TypedBack,
+    ::testing::Values(
+        TypedBackCase{"Pcn", "J5TRS", false, &CalibrationGrids::SG_PCN, 1, 1, "1,5"},
+        TypedBackCase{"Bcn", "J7TRS", false, &CalibrationGrids::SG_BCN, 4, 9, "1000"},
+        TypedBackCase{"Uoz", "J5LS", false, &CalibrationGrids::SG_UOZ, 16, 16, "40"},
+        // SG_PCN shows the first bytes of the 32x32 table: the typed-back cell is the last set.
+        TypedBackCase{"PcnOver32x32", "J7ES", true, &CalibrationGrids::SG_PCN, 2, 1, "1,5"},
+        TypedBackCase{"Pcn32x32", "J7ES", true, &CalibrationGrids::SG_PCN_32x32, 2, 1, "1,5"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(Save, OfTwoGridsOverOneByteTheCellSetLastDecides) {
+    Calibration c;
+    SilentMessages quiet;
+    ASSERT_TRUE(OpenCalibrationBytes(MakeDemoImage(Variant("J7ES", true, false)), quiet, c, ','));
+    ASSERT_EQ(c.layout.StartAddrPCN, c.layout.StartAddrPcn_32x32);
+    c.grids.SG_PCN.SetCell(1, 2, "1,5");         // byte 16
+    c.grids.SG_PCN_32x32.SetCell(17, 1, "0,5");  // the same byte, set later
+    ASSERT_TRUE(EncodeGridsForSave(c, quiet, ','));
+    EXPECT_EQ(c.firmware.FFirmwareData[0x9294 + 16], 64);
+    c.grids.SG_PCN.SetCell(1, 2, "1,5");
+    ASSERT_TRUE(EncodeGridsForSave(c, quiet, ','));
+    EXPECT_EQ(c.firmware.FFirmwareData[0x9294 + 16], 192);
+}
+
 TEST(Save, BadCellLeavesImageAndFileAlone) {
     const auto dir = testing::TempDir("save_bad_cell");
     const auto image = MakeDemoImage(Variant("J5TRS", true, true));
@@ -139,6 +196,28 @@ TEST(Save, VariantsWithoutTableAddressesDoNotWriteAtZero) {
     c.grids.SG_PCN.SetCell(1, 1, "1,5");
     ASSERT_TRUE(EncodeGridsForSave(c, quiet, ','));
     EXPECT_EQ(c.firmware.FFirmwareData[0], first);
+}
+
+// Address 0 is code: the four tables of a layout without addresses open empty and disabled.
+TEST(Open, TablesWithoutAddressesOpenEmptyAndDisabled) {
+    struct Case {
+        const char* variant;
+        bool known;
+    } cases[] = {{"J7SPT", false},   {"J5SPT", false}, {"J5.1", false},
+                 {"unknown", false}, {"J7.2", true},   {"J7ES", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.variant);
+        Calibration cal;
+        SilentMessages quiet;
+        ASSERT_TRUE(
+            OpenCalibrationBytes(MakeDemoImage(Variant(c.variant, false, false)), quiet, cal, ','));
+        for (const TextGrid* g :
+             {&cal.grids.SG_PCN, &cal.grids.SG_BCN, &cal.grids.SG_UOZ, &cal.grids.SG_AFR}) {
+            EXPECT_EQ(g->Enabled, c.known);
+            EXPECT_EQ(g->Cell(1, 1).empty(), !c.known);
+            EXPECT_EQ(g->Cell(16, 16).empty(), !c.known);
+        }
+    }
 }
 
 TEST(WriteFileAtomically, FailureLeavesNoFileAndWarns) {

@@ -104,7 +104,7 @@ TEST(TextGrid, ModifiedIsAComparisonWithTheDecodedText) {
     EXPECT_TRUE(g.Modified(2, 2));  // never decoded
     EXPECT_EQ(g.Cell(40, 40), "");  // outside
     g.SetCell(40, 40, "x");         // ignored
-    EXPECT_FALSE(g.OriginalByte(40, 40));
+    EXPECT_FALSE(g.ShownByte(40, 40));
 }
 
 class TableEncoding : public ::testing::Test {
@@ -126,7 +126,7 @@ TEST_F(TableEncoding, DecodesRowMajorFromTheStart) {
     EXPECT_EQ(grid.Cell(3, 1), "0,02");    // byte 2
     EXPECT_EQ(grid.Cell(1, 2), "0,13");    // byte 16
     EXPECT_EQ(grid.Cell(16, 16), "1,99");  // byte 255
-    EXPECT_EQ(grid.OriginalByte(3, 1), 2);
+    EXPECT_EQ(grid.ShownByte(3, 1), 2);
     EXPECT_EQ(grid.Cell(0, 0), "");  // labels untouched
 }
 

@@ -38,9 +38,11 @@ class Cli : public ::testing::Test {
         fs::create_directories(dir);
     }
 
-    Result Run(const std::string& args) {
-        const std::string cmd = std::string(VELTRANO_BINARY_DIR) + "/veltrano-cli " + args + " >" +
-                                (dir / "out").string() + " 2>" + (dir / "err").string();
+    // env: assignments put before the program ("LC_ALL=C").
+    Result Run(const std::string& args, const std::string& env = "") {
+        const std::string cmd = env + " " + std::string(VELTRANO_BINARY_DIR) + "/veltrano-cli " +
+                                args + " >" + (dir / "out").string() + " 2>" +
+                                (dir / "err").string();
         const int status = std::system(cmd.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir / "out"),
                 Slurp(dir / "err")};
@@ -166,6 +168,101 @@ TEST_F(Cli, BadInputGivesOneLineAndWritesNothing) {
     EXPECT_NE(Run("bogus").code, 0);
 }
 
+// --help, and COMMAND --help, print the usage on stdout and succeed; the README lists every
+// option the usage names.
+TEST_F(Cli, HelpForTheToolAndEachCommand) {
+    struct Case {
+        std::string args;
+        std::vector<std::string> options;  // each must show in the usage and in the README
+    } cases[] = {
+        {"--help", {"info", "session", "monitor", "--help"}},
+        {"info --help", {"--json"}},
+        {"show --help", {"--decimal"}},
+        {"export --help", {"--decimal", "--trt"}},
+        {"checksum --help", {"--fix"}},
+        {"resave --help", {}},
+        {"demo-image --help", {"--variant", "--size"}},
+        {"diff --help", {"--json"}},
+        {"monitor --help", {"--port", "--baud", "--olt", "--records", "--json", "--delay"}},
+        {"learn --help",
+         {"--image", "--log", "--source", "--hits", "--stationary", "--coolant", "--out",
+          "--json"}},
+        {"session --help",
+         {"--port", "--image", "--lambda-port", "--lambda-type", "--source", "--target", "--learn",
+          "--hits", "--delay", "--records", "--seconds", "--log-dir", "--save-image",
+          "--settings"}},
+    };
+    const std::string readme = Slurp(fs::path(VELTRANO_SOURCE_DIR) / "README.md");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const Result r = Run(c.args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out.rfind("usage: veltrano-cli", 0), 0u) << r.out;
+        EXPECT_TRUE(r.err.empty()) << r.err;
+        const std::string command = c.args.substr(0, c.args.find(' '));
+        for (const std::string& o : c.options) {
+            EXPECT_NE(r.out.find(o), std::string::npos) << o;
+            if (command == "--help")
+                continue;
+            const std::string line = "veltrano-cli " + command;
+            const auto at = readme.find(line);
+            ASSERT_NE(at, std::string::npos) << line;
+            // The command's README entry runs to the next entry.
+            const auto end = readme.find("veltrano-cli ", at + line.size());
+            EXPECT_NE(readme.substr(at, end - at).find(o), std::string::npos) << o;
+        }
+    }
+}
+
+// Locales compiled for the tests (the machine may have none but C): LOCPATH, or empty when
+// localedef is not available.
+std::string TestLocales() {
+    static const std::string dir = [] {
+        const fs::path d = fs::path(VELTRANO_BINARY_DIR) / "test-files" / "locales";
+        for (const char* name : {"ru_RU", "en_US"}) {
+            if (fs::exists(d / (std::string(name) + ".UTF-8")))
+                continue;
+            fs::create_directories(d);
+            const std::string cmd = std::string("localedef -i ") + name + " -f UTF-8 " +
+                                    (d / (std::string(name) + ".UTF-8")).string() +
+                                    " >/dev/null 2>&1";
+            if (std::system(cmd.c_str()) != 0 && !fs::exists(d / (std::string(name) + ".UTF-8")))
+                return std::string();
+        }
+        return d.string();
+    }();
+    return dir;
+}
+
+// The separator is the locale's; --decimal overrides it; no locale configured gives the comma.
+TEST_F(Cli, DecimalSeparatorFollowsTheLocale) {
+    const std::string locales = TestLocales();
+    if (locales.empty())
+        GTEST_SKIP() << "localedef is not available";
+    ASSERT_EQ(Run("demo-image " + P("a.bin")).code, 0);
+    struct Case {
+        const char* env;
+        const char* option;
+        const char* text;  // the UOZ value 10.5 as shown
+    } cases[] = {
+        {"LC_ALL=ru_RU.UTF-8", "", "10,5"},
+        {"LC_ALL=en_US.UTF-8", "", "10.5"},
+        {"LANG=ru_RU.UTF-8 LC_NUMERIC=en_US.UTF-8", "", "10.5"},
+        {"LC_ALL=en_US.UTF-8", "--decimal , ", "10,5"},
+        {"LC_ALL=ru_RU.UTF-8", "--decimal . ", "10.5"},
+        {"LC_ALL=C", "", "10,5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.env) + " " + c.option);
+        const Result r = Run(std::string("show ") + c.option + P("a.bin") + " UOZ",
+                             "LOCPATH=" + locales + " LANG= LC_ALL= LC_NUMERIC= " + c.env);
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.out.find(c.text), std::string::npos);
+        const std::string other = std::string(c.text) == "10,5" ? "10.5" : "10,5";
+        EXPECT_EQ(r.out.find(other), std::string::npos);
+    }
+}
+
 // diff: a table of edits on generated images, with the exit code and both outputs.
 TEST_F(Cli, DiffReportsChangedCellsAndOtherBytes) {
     ASSERT_EQ(Run("demo-image --variant J5LS " + P("a.bin")).code, 0);
@@ -256,6 +353,7 @@ TEST_F(Cli, DiffErrorsExitTwoWithAMessageOnStderr) {
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
     }
 }
+
 
 }  // namespace
 }  // namespace veltrano

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "calibration/table_catalogue.h"
 #include "edit_fixture.h"
 #include "editing/key_editors.h"
 
@@ -160,6 +161,37 @@ TEST_F(PcnKeys, OnlineInterpolationKeyReencodesTheWholeTable) {
     EXPECT_EQ(grids.SG_PCN.Cell(1, 5), "0,9921875");
     EXPECT_EQ(link->TablePCN[0], 128);  // cells outside the selection too
     EXPECT_TRUE(link->FlagReWritePCN);
+}
+
+// Decoded from every byte value, the table holds the 56 bytes whose text does not encode back.
+TEST_F(PcnKeys, OnlineInterpolationGivesNewBytesOnlyToTheCellsItChanged) {
+    for (int k = 0; k < 256; ++k)
+        firmware.FFirmwareData[0x7CF7 + k] = static_cast<std::uint8_t>(k);
+    GetPCN(firmware, grids.SG_PCN, 0x7CF7, ',');
+    Connect();
+    link->WithTables([&](TOBDII& l) {
+        std::copy_n(firmware.FFirmwareData.begin() + 0x7CF7, 256, l.TablePCN.begin());
+    });
+    grids.SG_PCN.SetCell(6, 3, "1");
+    const TextGrid before = grids.SG_PCN;
+    Press(U'i', {2, 3, 6, 4});  // rows 3 and 4 between columns 2 and 6
+    for (int r = 1; r <= 16; ++r) {
+        for (int c = 1; c <= 16; ++c) {
+            const std::size_t i = (r - 1) * 16 + (c - 1);
+            const bool changed = (r == 3 || r == 4) && c >= 3 && (c <= 5 || r == 3);
+            if (changed && c <= 6) {
+                EXPECT_EQ(grids.SG_PCN.ShownByte(c, r), link->TablePCN[i]) << c << "," << r;
+                EXPECT_EQ(firmware.FFirmwareData[0x7CF7 + i], link->TablePCN[i]);
+                continue;
+            }
+            EXPECT_EQ(link->TablePCN[i], i) << c << "," << r;
+            EXPECT_EQ(firmware.FFirmwareData[0x7CF7 + i], i) << c << "," << r;
+            EXPECT_EQ(grids.SG_PCN.Cell(c, r), before.Cell(c, r)) << c << "," << r;
+        }
+    }
+    // 0,26 .. 1 along row 3: 0,445 and 1 give bytes 57 and 128.
+    EXPECT_EQ(link->TablePCN[2 * 16 + 2], 57);
+    EXPECT_EQ(link->TablePCN[2 * 16 + 5], 128);
 }
 
 TEST_F(PcnKeys, InterpolationAlongYKeyOffline) {

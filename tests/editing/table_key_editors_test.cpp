@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "calibration/table_catalogue.h"
+
 #include "edit_fixture.h"
 #include "editing/key_editors.h"
 
@@ -163,6 +165,21 @@ TEST_F(InjectorDynamicKeys, OnLineInOltModeWritesTheSixteenBytes) {
     EXPECT_EQ(link->TableOLT[0], 125);  // 1 / 0.008
     EXPECT_EQ(link->TableOLT[2], 126);  // 1.01 / 0.008 = 126.25
     EXPECT_EQ(firmware.FFirmwareData[0x71D8 + 2], 126);
+}
+
+TEST_F(InjectorDynamicKeys, OnLineUnchangedCellsKeepTheirBytes) {
+    for (int k = 0; k < 16; ++k)
+        firmware.FFirmwareData[0x71D8 + k] = 3;  // shown 0,02, which encodes back to 2
+    GetINJTIME(firmware, grids.RzStringGrid1, 0x71D8, ',');
+    Connect();
+    link->FlagOLT = true;
+    Press(U'+');
+    ASSERT_EQ(link->TableOLT.size(), 16u);
+    EXPECT_EQ(link->TableOLT[2], 4);  // 0,03 / 0,008 = 3.75
+    for (int k : {0, 1, 3, 15}) {
+        EXPECT_EQ(link->TableOLT[k], 3) << k;
+        EXPECT_EQ(firmware.FFirmwareData[0x71D8 + k], 3) << k;
+    }
 }
 
 TEST_F(InjectorDynamicKeys, AnyKeyQueuesOnLineButNotWithoutOltMode) {

@@ -79,5 +79,31 @@ TEST_F(PcnSwitchTest, LoadLinkTablesNeedsAnImage) {
     EXPECT_EQ(link.Tables().TableFirmwareOlt.size(), firmware.FFirmwareWriteOlt.size());
 }
 
+// The connect's one loading operation: buffers, addresses and, for "J7ES" only, the 32x32
+// PCN and the 39-byte table at 0x8C27.
+TEST_F(PcnSwitchTest, LoadLinkTablesFillsBuffersAndAddressesOfTheVariant) {
+    std::vector<std::uint8_t> bytes(65536, 0);
+    for (int k = 0; k < 39; ++k)
+        bytes[0x8C27 + k] = static_cast<std::uint8_t>(100 + k);
+    SilentMessages messages;
+    ASSERT_TRUE(firmware.LoadFirmwareBytes(bytes, messages));
+    for (const char* variant : {"J7ES", "J7.2"}) {
+        SCOPED_TRACE(variant);
+        const bool j7es = std::string(variant) == "J7ES";
+        layout.firmwareName = variant;
+        FakeLink fresh;
+        LoadLinkTables(firmware, layout, fresh);
+        const LinkTables t = fresh.Tables();
+        EXPECT_EQ(t.TableTzar[0], j7es ? 100 : 0);
+        EXPECT_EQ(t.TableTzar[38], j7es ? 138 : 0);
+        EXPECT_EQ(t.StartAddrTZar, j7es ? 0x8C27 : 0);
+        EXPECT_EQ(t.StartAddrPCN, 0x9294);
+        EXPECT_EQ(t.StartAddrBCN, 0x6000);
+        EXPECT_EQ(t.StartAddrAFR, 0x6100);
+        EXPECT_EQ(t.StartAddrUOZ, 0x6200);
+        EXPECT_EQ(t.StartAddrPcn_32x32, 0x9294);
+    }
+}
+
 }  // namespace
 }  // namespace veltrano

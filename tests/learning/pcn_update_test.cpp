@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "calibration/table_catalogue.h"
 #include "common/text_forms.h"
 #include "learning/pcn_update.h"
 #include "tests/learning/fake_link.h"
@@ -190,6 +191,24 @@ TEST(SmoothPcnTable, SpeedPassWorksInPlaceAndSparesWellLearnedCells) {
     EXPECT_EQ(t[2], 75);  // [3, 1] sees the new [2, 1]
     EXPECT_EQ(t[3], 100);
     EXPECT_EQ(t[15], 100);
+}
+
+TEST(SmoothPcnTable, RefreshedCellsStandForTheirNewBytesEvenWhenTheTextIsTheSame) {
+    std::array<std::uint8_t, 256> t;
+    t.fill(125);  // "0,98"
+    t[0] = 127;
+    TextGrid pcn(17, 17);
+    for (int r = 1; r <= 16; ++r) {
+        for (int c = 1; c <= 16; ++c)
+            pcn.SetDecoded(c, r, "0,98", 125);
+    }
+    CellCounts hits;
+    FillCounts(hits, 3);
+    hits[2][1] = 0;  // only [2, 1] is smoothed: (127 + 125) / 2 = 126, still shown "0,98"
+    SmoothPcnTable(t, hits, pcn, kSep);
+    ASSERT_EQ(t[1], 126);
+    EXPECT_EQ(pcn.Cell(2, 1), "0,98");
+    EXPECT_EQ(EncodeTableBytes(pcn, TableScale::Pcn, 16, 1, kSep).bytes[1], 126);
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <iostream>
 #include <sstream>
+#include <thread>
 
 #include "link/live_record_json.h"
 #include "link/monitor_command.h"
@@ -122,6 +124,59 @@ TEST(MonitorCommand, MissingPortAndSilentEcuFail) {
     EXPECT_EQ(silent.err,
               "veltrano-cli monitor: no answer from the ECU on " + sim.DevicePath() + "\n");
     EXPECT_EQ(Lines(silent.err), 1);
+}
+
+// Without --records the monitor runs until interrupted; a lost link or a stop the ECU does not
+// confirm is a failure with its reason.
+TEST(MonitorCommand, EndWithoutRecordCount) {
+    struct Case {
+        const char* name;
+        EcuFaults faults;
+        bool interrupt;
+        int status;
+        std::string reason;
+    } cases[] = {
+        {"interrupted", {}, true, 0, ""},
+        {"link lost", {.dropAll = true}, false, 1, "link lost after"},
+        {"stop refused",
+         {.negativeCode = 0x22, .onlyService = 0x20},
+         true,
+         1,
+         "the ECU did not confirm the stop"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EcuSimOptions o;
+        o.wireTiming = false;
+        o.answerDelayMs = 1;
+        EcuSimulator sim(o);
+        ASSERT_TRUE(sim.Start());
+        Captured run;
+        std::thread monitor([&] {
+            run = RunMonitor({"--port", sim.DevicePath(), "--delay", "5"});
+        });
+        // Three live data requests: the monitor polls, its interrupt handler is in place.
+        auto liveRequests = [&] {
+            int n = 0;
+            for (const auto& f : sim.Requests())
+                n += f.size() > 3 && f[3] == 0x21;
+            return n;
+        };
+        for (int i = 0; i < 500 && liveRequests() < 3; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_GE(liveRequests(), 3);
+        sim.SetFaults(c.faults);
+        if (c.interrupt)
+            std::raise(SIGINT);
+        monitor.join();
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_GE(Lines(run.out), 3);
+        if (c.reason.empty()) {
+            EXPECT_TRUE(run.err.empty()) << run.err;
+        } else {
+            EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        }
+    }
 }
 
 }  // namespace

@@ -81,5 +81,49 @@ TEST(SerialLine, WriteToALineNobodyReadsGivesUp) {
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
 }
 
+// A wait sleeps until a byte beyond those already seen arrives; bytes taken from the driver by
+// a wait are still counted and read first, in order.
+TEST(SerialLine, WaitInputWakesOnNewBytesOnly) {
+    Pty pty;
+    auto line = MakeSerialLine();
+    ASSERT_TRUE(line->Open(pty.path));
+    ASSERT_TRUE(line->SetLine(10400));
+    ASSERT_EQ(write(pty.master, "\x01\x02", 2), 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    using Clock = std::chrono::steady_clock;
+    auto t0 = Clock::now();
+    EXPECT_TRUE(line->WaitInput(0, 1000));  // two bytes already differ from none
+    EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(100));
+    EXPECT_EQ(line->Waiting(), 2);
+
+    t0 = Clock::now();
+    EXPECT_TRUE(line->WaitInput(2, 60));  // nothing new: the whole timeout
+    EXPECT_GE(Clock::now() - t0, std::chrono::milliseconds(55));
+
+    std::thread late([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        ASSERT_EQ(write(pty.master, "\x03", 1), 1);
+    });
+    t0 = Clock::now();
+    EXPECT_TRUE(line->WaitInput(2, 5000));
+    const auto woke = Clock::now() - t0;
+    late.join();
+    EXPECT_GE(woke, std::chrono::milliseconds(25));
+    EXPECT_LT(woke, std::chrono::milliseconds(2000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(line->Waiting(), 3);
+
+    std::uint8_t got[3] = {};
+    EXPECT_EQ(line->Read(got, 1), 1);
+    EXPECT_EQ(line->Read(got + 1, 2), 2);
+    EXPECT_EQ(got[0], 1);
+    EXPECT_EQ(got[1], 2);
+    EXPECT_EQ(got[2], 3);
+    EXPECT_EQ(line->Waiting(), 0);
+    EXPECT_FALSE(line->LowLatency());  // a pseudo-terminal has no such setting
+    line->Close();
+    EXPECT_FALSE(line->WaitInput(0, 10));
+}
+
 }  // namespace
 }  // namespace veltrano

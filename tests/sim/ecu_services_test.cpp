@@ -17,6 +17,7 @@ class EcuServicesTest : public ::testing::Test {
         state.calibrated = state.memory;
         state.config = ReadEcuConfig(state.memory);
         state.troubleCodes = {0x0130};
+        state.strict = false;  // the session rules have a test of their own
     }
     EcuAnswer Ask(std::uint8_t service, const Bytes& data) {
         EcuRequest r;
@@ -112,6 +113,51 @@ TEST_F(EcuServicesTest, RefusesWhatItDoesNotKnow) {
         EXPECT_EQ(f[4], k.service);
         EXPECT_EQ(f[5], k.code);
     }
+}
+
+// A strict ECU keeps the session's order: silence before start communication, refusals of
+// the session services before the diagnostic session, everything once it is open.
+TEST_F(EcuServicesTest, StrictSessionRules) {
+    state.strict = true;
+    struct Case {
+        std::uint8_t service;
+        Bytes data;
+        int before;   // answer byte before 0x81: -1 none
+        int talking;  // after 0x81, before 0x10
+        int session;  // inside the diagnostic session
+    };
+    const Case cases[] = {
+        {0x21, {0x01}, -1, 0x7F, 0x61},
+        {0x3D, {0x00, 0x5F, 0x00, 0x01, 0x07}, -1, 0x7F, 0x7D},
+        {0x30, {0x71, 0x04}, -1, 0x7F, 0x70},
+        {0x18, {0, 0, 0}, -1, 0x7F, 0x58},
+        {0x14, {0xFF, 0x00}, -1, 0x7F, 0x54},
+        {0x3E, {0x01}, -1, 0x7E, 0x7E},
+        {0x10, {0x81, 0x0A}, -1, 0x50, 0x50},
+    };
+    auto answerByte = [&](const Case& k) {
+        const Bytes f = Ask(k.service, k.data).frame;
+        return f.empty() ? -1 : int(f[f[0] == 0x80 ? 4 : 3]);
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(int(k.service));
+        state.communicating = state.diagnosticSession = false;
+        EXPECT_EQ(answerByte(k), k.before);
+        ASSERT_EQ(Ask(0x81, {}).frame[3], 0xC1);
+        EXPECT_EQ(answerByte(k), k.talking);
+        if (k.talking == 0x7F) {
+            EXPECT_EQ(Ask(k.service, k.data).frame[5], kNotInActiveSession);
+        }
+        ASSERT_EQ(Ask(0x10, {0x81, 0x0A}).frame[3], 0x50);
+        EXPECT_EQ(answerByte(k), k.session);
+    }
+}
+
+TEST_F(EcuServicesTest, WriteConfirmationForms) {
+    const Bytes write = {0x00, 0x5F, 0x10, 0x01, 0x07};
+    EXPECT_EQ(Ask(0x3D, write).frame, (Bytes{0x84, 0xF1, 0x10, 0x7D, 0x00, 0x5F, 0x10, 0x71}));
+    state.bareWriteAnswer = true;
+    EXPECT_EQ(Ask(0x3D, write).frame, (Bytes{0x81, 0xF1, 0x10, 0x7D, 0xFF}));
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ class EcuSimulatorTest : public ::testing::Test {
         EcuSimOptions o;
         o.wireTiming = wireTiming;
         o.answerDelayMs = delayMs;
+        o.lenient = true;  // the client talks raw frames at the pty's own speed
         sim = std::make_unique<EcuSimulator>(o);
         std::string error;
         ASSERT_TRUE(sim->Start(&error)) << error;
@@ -192,6 +193,7 @@ TEST_F(EcuSimulatorTest, SilenceEndsTheSession) {
     o.wireTiming = false;
     o.answerDelayMs = 0;
     o.sessionTimeoutMs = 100;
+    o.lenient = true;
     sim = std::make_unique<EcuSimulator>(o);
     ASSERT_TRUE(sim->Start());
     client = std::make_unique<PtyClient>(sim->DevicePath());

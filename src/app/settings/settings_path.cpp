@@ -9,8 +9,17 @@
 namespace veltrano {
 namespace fs = std::filesystem;
 
+bool InstalledInSystem(const std::string& executableDir) {
+    for (const char* prefix : {"/usr/", "/opt/", "/bin", "/sbin"}) {
+        if (executableDir.rfind(prefix, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
 std::string SettingsFilePath(const std::string& executableDir) {
-    if (!executableDir.empty() && ::access(executableDir.c_str(), W_OK) == 0)
+    if (!executableDir.empty() && !InstalledInSystem(executableDir) &&
+        ::access(executableDir.c_str(), W_OK) == 0)
         return (fs::path(executableDir) / kSettingsFileName).string();
     fs::path base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {

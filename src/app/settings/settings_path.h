@@ -8,8 +8,12 @@ namespace veltrano {
 
 inline constexpr const char* kSettingsFileName = "Settings.ini";
 
-// Settings.ini beside the executable; when that directory is not writable (an installed
-// build), $XDG_CONFIG_HOME/veltrano/Settings.ini (or ~/.config/veltrano/...), created on demand.
+// The executable lives in a system directory (/usr/..., /opt/...): installed from a package.
+bool InstalledInSystem(const std::string& executableDir);
+
+// Settings.ini beside the executable; when the program is installed in the system or that
+// directory is not writable, $XDG_CONFIG_HOME/veltrano/Settings.ini (or
+// ~/.config/veltrano/...), created on demand.
 std::string SettingsFilePath(const std::string& executableDir);
 
 // The serial device files present under devDir: ttyUSB*, then ttyACM*, then ttyS*, each

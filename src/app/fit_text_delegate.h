@@ -1,0 +1,15 @@
+// Item views whose cells show numbers: the text is centred and fitted to the cell (decimals
+// rounded away before anything is cut), never cut in the middle by the style's elision.
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace veltrano {
+
+class FitTextDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& idx) const override;
+};
+
+}  // namespace veltrano
