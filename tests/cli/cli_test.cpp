@@ -354,6 +354,5 @@ TEST_F(Cli, DiffErrorsExitTwoWithAMessageOnStderr) {
     }
 }
 
-
 }  // namespace
 }  // namespace veltrano

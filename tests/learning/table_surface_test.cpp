@@ -76,6 +76,10 @@ TEST(TableSurface, OpenedImageGivesItsTablesAndAxes) {
         Calibration cal;
         ASSERT_TRUE(OpenCalibrationBytes(MakeDemoImage(o), messages, cal, ','));
         const auto pcn = SurfaceOf(cal.grids.SG_PCN, 16, ',');
+        if (variant == "J7SPT") {
+            EXPECT_FALSE(pcn);  // its table addresses are unknown: the grid stays empty
+            continue;
+        }
         ASSERT_TRUE(pcn);
         const auto& bytes = cal.firmware.FFirmwareData;
         EXPECT_NEAR(pcn->Height(1, 1), bytes[cal.layout.StartAddrPCN] / 128.0, 0.005);
