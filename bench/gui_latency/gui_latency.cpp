@@ -2,7 +2,10 @@
 // fastest: the time from a record the learning cycle has processed to the window's panels
 // showing it, and how late a 5 ms timer fires on the window's event loop.
 //
-//   gui_latency [--seconds N] [--answer-delay MS] [--tab diag|pcn]
+//   gui_latency [--seconds N] [--answer-delay MS] [--tab diag|pcn] [--learn] [--surface]
+//
+// --learn turns learning on, so the fuel table changes while it runs; --surface opens the 3D
+// view of the fuel table beside the window (it needs OpenGL: run under Xvfb for the graph).
 //
 // Exit status: 0 when the targets are met, 2 when they are missed, 1 when the run failed.
 #include <unistd.h>
@@ -41,11 +44,19 @@ struct Options {
     int seconds = 20;
     int answerDelayMs = 0;
     bool diagTab = true;  // the live panels in view; false: the fuel table
+    bool learn = false;
+    bool surface = false;  // the 3D view open on the fuel table
 };
 
 bool ParseOptions(int argc, char** argv, Options* o) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--learn" || arg == "--surface") {
+            (arg == "--learn" ? o->learn : o->surface) = true;
+            if (o->surface)
+                o->diagTab = false;
+            continue;
+        }
         if (i + 1 < argc && arg == "--tab" &&
             (argv[i + 1] == std::string("diag") || argv[i + 1] == std::string("pcn"))) {
             o->diagTab = argv[++i] == std::string("diag");
@@ -199,8 +210,13 @@ int Measure(TMainForm& w, const Options& o) {
     const auto& late = probe.Lateness();
     const double p99 = Percentile(latency, 0.99);
     const double longest = late.empty() ? 0.0 : *std::max_element(late.begin(), late.end());
-    std::printf("run %d s, answer delay %d ms, %s tab, platform %s\n", o.seconds, o.answerDelayMs,
-                o.diagTab ? "DIAG" : "fuel table", qPrintable(QGuiApplication::platformName()));
+    std::printf("run %d s, answer delay %d ms, %s tab, platform %s, learning %s\n", o.seconds,
+                o.answerDelayMs, o.diagTab ? "DIAG" : "fuel table",
+                qPrintable(QGuiApplication::platformName()), o.learn ? "on" : "off");
+    if (o.surface)
+        std::printf("3D view open: %s, surface data replaced %d times\n",
+                    w.Surface() && w.Surface()->HasGraph() ? "graph" : "no OpenGL, notice only",
+                    w.Surface() ? w.Surface()->Uploads() : 0);
     std::printf("records decoded %llu (%.1f/s), shown %zu (%.1f/s), probe ticks %zu\n",
                 (unsigned long long)decoded, double(decoded) / o.seconds, latency.size(),
                 double(latency.size()) / o.seconds, late.size());
@@ -253,6 +269,12 @@ int Run(const Options& o) {
                 std::fprintf(stderr, "no record reached the window\n");
             } else {
                 w.SetActivePage(o.diagTab ? TMainForm::kDiag : TMainForm::kPcn);
+                if (o.learn && !w.Educations())
+                    w.ToggleLearning();
+                if (o.surface) {
+                    w.ShowSurfaceView();
+                    SpinFor(1000);  // the first frame
+                }
                 status = Measure(w, o);
             }
         }
@@ -270,7 +292,7 @@ int main(int argc, char** argv) {
     if (!veltrano::ParseOptions(argc, argv, &o)) {
         std::fprintf(stderr,
                      "usage: %s [--seconds N (1..1800, default 20)] "
-                     "[--answer-delay MS (default 0)] [--tab diag|pcn]\n",
+                     "[--answer-delay MS (default 0)] [--tab diag|pcn] [--learn] [--surface]\n",
                      argv[0]);
         return 1;
     }

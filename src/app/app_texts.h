@@ -213,4 +213,16 @@ inline constexpr const char* kNotAnInteger = "«%1» не является це�
 inline constexpr const char* kSettingsNotWritten = "Не удалось записать файл настроек";
 inline constexpr const char* kTableAddressesUnknown = "Адреса таблиц этой прошивки неизвестны";
 
+// The 3D view.
+inline constexpr const char* kSurfaceView = "Вид 3D";
+inline constexpr const char* kSurfaceReset = "Сбросить вид";
+inline constexpr const char* kSurfaceHint = "Правая кнопка мыши — вращение, колесо — масштаб";
+inline constexpr const char* kSurfaceNoTable = "На этой вкладке нет таблицы";
+inline constexpr const char* kSurfaceNoImage = "Откройте прошивку";
+inline constexpr const char* kSurfaceNoGl = "Вид 3D недоступен: нет OpenGL";
+inline constexpr const char* kAxisRpm = "Обороты, об/мин";
+inline constexpr const char* kAxisThrottle = "Дроссель, %";
+inline constexpr const char* kAxisPressure = "Давление, кПа";
+inline constexpr const char* kAxisAirFill = "Цикловое наполнение";
+
 }  // namespace veltrano::app_texts

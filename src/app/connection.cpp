@@ -159,6 +159,8 @@ void TMainForm::DisconnectLink() {
     SetStatusFailure("connection", false);
     for (GridView* g : grids_)
         g->viewport()->update();
+    if (surface_)
+        surface_->Changed();
     if (lc_ && LcRunning) {
         lc_->ExitReadPort = true;
         // The reader is always stopped, so its port is free for the next connection.

@@ -1,5 +1,7 @@
 #include "app/icons.h"
 
+#include <cmath>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -91,6 +93,23 @@ void DrawExit(QPainter& p) {
     p.drawLine(QPointF(24, 21), QPointF(29, 16));
 }
 
+// A hill of cells in perspective: the 3D view.
+void DrawSurface(QPainter& p) {
+    auto at = [](int i, int j) {
+        const double h = 9.0 * std::exp(-((i - 2.5) * (i - 2.5) + (j - 2) * (j - 2)) / 3.0);
+        return QPointF(4 + i * 4.2 + j * 2.2, 26 - j * 3.0 - h);
+    };
+    for (int j = 0; j < 5; ++j) {
+        for (int i = 0; i < 5; ++i) {
+            QPolygonF cell{at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)};
+            const int shade = 120 + 25 * j;
+            p.setBrush(QColor(shade, 90 + 20 * i, 255 - shade));
+            p.setPen(QPen(QColor(30, 30, 60), 0.8));
+            p.drawPolygon(cell);
+        }
+    }
+}
+
 }  // namespace
 
 QIcon MakeToolIcon(ToolIcon which) {
@@ -119,6 +138,9 @@ QIcon MakeToolIcon(ToolIcon which) {
             break;
         case ToolIcon::Exit:
             DrawExit(p);
+            break;
+        case ToolIcon::Surface:
+            DrawSurface(p);
             break;
     }
     p.end();

@@ -7,7 +7,7 @@
 
 namespace veltrano {
 
-enum class ToolIcon { Open, Save, Settings, Connect, Disconnect, Learning, Exit };
+enum class ToolIcon { Open, Save, Settings, Connect, Disconnect, Learning, Exit, Surface };
 
 QIcon MakeToolIcon(ToolIcon which);
 // A lit (green) or unlit (grey) indicator, 14 x 14.

@@ -150,10 +150,13 @@ void TMainForm::RefreshLive() {
         paint_.precise = ps.precise;
         paint_.MovementMap = ps.MovementMap;
         paint_.LearnHits = ps.LearnHits;
-        if (moved || cells)
+        if (moved || cells) {
             for (GridView* g : grids_)
                 if (g->isVisible())
                     g->viewport()->update();
+            if (surface_)
+                surface_->Changed();
+        }
     }
 }
 

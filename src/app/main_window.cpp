@@ -74,6 +74,7 @@ TMainForm::TMainForm(WindowOptions options, QWidget* parent)
     InstallPaintRules();
     InstallEditors();
     InstallTableEdits();
+    FollowGridsInSurfaceView();
 
     refreshTimer_ = new QTimer(this);
     refreshTimer_->setInterval(25);
@@ -146,6 +147,7 @@ void TMainForm::BuildToolbar() {
     }
     logActions_ = new LogActions(*this);
     bar->addWidget(logActions_->MakeButton(bar));
+    InstallSurfaceView(bar);
 }
 
 QString TMainForm::LogFolder() const {

@@ -18,6 +18,7 @@
 #include "app/live_panels.h"
 #include "app/settings/settings.h"
 #include "app/unsaved_edits.h"
+#include "app/surface_view.h"
 #include "app/window_learning_view.h"
 #include "calibration/calibration_file.h"
 #include "editing/edit_context.h"
@@ -34,6 +35,7 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 class QTimer;
+class QToolBar;
 
 namespace veltrano {
 
@@ -86,6 +88,9 @@ class TMainForm : public QMainWindow {
     void Transform(TransformKind kind);
     void ApplyChanges();
     void GenerateUoz();
+    // Opens the 3D view of the current tab's table beside the window.
+    void ShowSurfaceView();
+    SurfaceView* Surface() const { return surface_; }
 
     // State the tests look at.
     bool EcuConnected() const { return ecuConnected_; }
@@ -198,6 +203,9 @@ class TMainForm : public QMainWindow {
     void StartLearningAndLambda();
     void PushOptions();
     void ShowRecord(const LearningShown& shown);
+    void InstallSurfaceView(QToolBar* bar);
+    void FollowGridsInSurfaceView();
+    SurfaceSnapshot SurfaceNow();
 
     WindowOptions options_;
     AppSettings settings_;
@@ -259,6 +267,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<LearningEdits> learningEdits_;
     QLabel* tableNote_ = nullptr;
     QTimer* tableNoteTimer_ = nullptr;
+    SurfaceView* surface_ = nullptr;  // created at its first opening
 
   public:
     // "Настройка" controls by their names.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QPixmap>
 #include <QTimer>
 #include <iostream>
@@ -18,6 +19,13 @@ void ScreenshotTour::Then(int delayMs, std::function<void()> fn) {
 void ScreenshotTour::Save(QWidget& widget, const char* name) {
     const QString path = dir_ + "/" + name + ".png";
     const bool saved = widget.grab().save(path);
+    std::cout << (saved ? "saved " : "failed ") << path.toStdString() << "\n";
+    ok_ &= saved;
+}
+
+void ScreenshotTour::SaveImage(const QImage& image, const char* name) {
+    const QString path = dir_ + "/" + name + ".png";
+    const bool saved = image.save(path);
     std::cout << (saved ? "saved " : "failed ") << path.toStdString() << "\n";
     ok_ &= saved;
 }
@@ -44,6 +52,7 @@ void StartScreenshots(TMainForm& window, const QString& dir) {
     AddSessionScenes(*tour);
     AddFaultScenes(*tour);
     AddTablesScenes(*tour);
+    AddSurfaceScenes(*tour);
     AddLearningScenes(*tour);
     tour->Start();
 }

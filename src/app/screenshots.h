@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+class QImage;
 class QWidget;
 
 namespace veltrano {
@@ -22,6 +23,7 @@ class ScreenshotTour {
     void Then(int delayMs, std::function<void()> fn);
     // Saves a widget as `<dir>/<name>.png`; a failure makes the tour exit non-zero.
     void Save(QWidget& widget, const char* name);
+    void SaveImage(const QImage& image, const char* name);
     // Schedules every step, the last one ending the application.
     void Start();
 
@@ -41,6 +43,7 @@ void AddMainScenes(ScreenshotTour& tour);
 void AddSessionScenes(ScreenshotTour& tour);
 void AddFaultScenes(ScreenshotTour& tour);
 void AddTablesScenes(ScreenshotTour& tour);
+void AddSurfaceScenes(ScreenshotTour& tour);
 void AddLearningScenes(ScreenshotTour& tour);
 
 // Drives the window through its states and saves PNG files into `dir`; calls

@@ -69,6 +69,8 @@ void TMainForm::FillGridMenu(QMenu& menu, GridView* grid, bool second) {
     }
     editActions_->AddToMenu(menu, grid);
     valueEntry_->AddToMenu(menu, grid);
+    menu.addSeparator();
+    menu.addAction(t::kSurfaceView, this, &TMainForm::ShowSurfaceView);
 }
 
 void TMainForm::ShowGridMenu(GridView* grid, const QPoint& pos, bool second) {

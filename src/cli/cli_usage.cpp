@@ -8,7 +8,7 @@ namespace {
 
 using Entry = std::pair<const char*, const char*>;
 
-const std::array<Entry, 9> kCommands = {{
+const std::array<Entry, 10> kCommands = {{
     {"info", "  info [--json] IMAGE\n"},
     {"show",
      "  show [--decimal ,|.] IMAGE TABLE      TABLE: PCN PCN_TRT PCN_32 PCN_32x32 BCN UOZ AFR "
@@ -17,6 +17,7 @@ const std::array<Entry, 9> kCommands = {{
     {"checksum", "  checksum [--fix] IMAGE\n"},
     {"resave", "  resave IMAGE OUT\n"},
     {"demo-image", "  demo-image [--variant NAME] [--size BYTES] OUT\n"},
+    {"diff", "  diff [--json] A.bin B.bin\n"},
     {"monitor",
      "  monitor --port DEV [--baud 10400|38400|57600] [--olt] [--records N] [--json] "
      "[--delay MS]\n"},

@@ -7,6 +7,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "calibration/calibration_file.h"
+#include "calibration/table_catalogue.h"
+#include "common/messages.h"
+
 namespace veltrano {
 namespace {
 
@@ -178,6 +182,7 @@ TEST_F(Cli, HelpForTheToolAndEachCommand) {
         {"checksum --help", {"--fix"}},
         {"resave --help", {}},
         {"demo-image --help", {"--variant", "--size"}},
+        {"diff --help", {"--json"}},
         {"monitor --help", {"--port", "--baud", "--olt", "--records", "--json", "--delay"}},
         {"learn --help",
          {"--image", "--log", "--source", "--hits", "--stationary", "--coolant", "--out",
@@ -255,6 +260,97 @@ TEST_F(Cli, DecimalSeparatorFollowsTheLocale) {
         EXPECT_NE(r.out.find(c.text), std::string::npos);
         const std::string other = std::string(c.text) == "10,5" ? "10.5" : "10,5";
         EXPECT_EQ(r.out.find(other), std::string::npos);
+    }
+}
+
+// diff: a table of edits on generated images, with the exit code and both outputs.
+TEST_F(Cli, DiffReportsChangedCellsAndOtherBytes) {
+    ASSERT_EQ(Run("demo-image --variant J5LS " + P("a.bin")).code, 0);
+    const std::string a = Slurp(dir / "a.bin");
+    RecordedMessages messages;
+    Calibration cal;
+    ASSERT_TRUE(
+        OpenCalibrationBytes(std::vector<std::uint8_t>(a.begin(), a.end()), messages, cal, ','));
+    const std::size_t pcn35 = cal.layout.StartAddrPCN + 4 * 16 + 2;  // X3Z5
+    auto write = [&](const std::string& bytes) {
+        std::ofstream(dir / "b.bin", std::ios::binary) << bytes;
+    };
+    std::string pcnEdit = a;
+    pcnEdit[pcn35] = char(131);
+    std::string codeEdit = a;
+    codeEdit[0x1000] = char(codeEdit[0x1000] ^ 0x11);
+    struct Case {
+        const char* name;
+        std::string b;
+        bool fixChecksum;
+        int code;
+        std::string pcnLines;
+        int otherBytes;
+    };
+    const std::string old35 = ByteText(TableScale::Pcn, std::uint8_t(a[pcn35]), 1, ',');
+    const Case cases[] = {
+        {"same", a, false, 0, "PCN 0\n", 0},
+        {"pcn cell", pcnEdit, false, 1, "PCN 1\nX3Z5 " + old35 + " -> 1,02\n", 0},
+        {"outside the tables", codeEdit, false, 0, "PCN 0\n", 1},
+        {"pcn cell, checksum fixed", pcnEdit, true, 1, "PCN 1\nX3Z5 " + old35 + " -> 1,02\n", -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        write(k.b);
+        if (k.fixChecksum) {
+            ASSERT_EQ(Run("checksum --fix " + P("b.bin")).code, 0);
+        }
+        const std::string b = Slurp(dir / "b.bin");
+        int checksumBytes = 0;
+        for (std::size_t i = 0xFFFA; i < 0x10000; ++i)
+            checksumBytes += a[i] != b[i];
+        const int other = k.otherBytes >= 0 ? k.otherBytes : checksumBytes;
+        if (k.fixChecksum) {
+            EXPECT_GT(checksumBytes, 0);
+        }
+
+        const Result text = Run("diff " + P("a.bin") + " " + P("b.bin"));
+        EXPECT_EQ(text.code, k.code) << text.err;
+        EXPECT_EQ(text.err, "");
+        EXPECT_EQ(text.out.substr(0, k.pcnLines.size()), k.pcnLines);
+        EXPECT_NE(text.out.find("\nBCN 0\nUOZ 0\nAFR 0\n"), std::string::npos) << text.out;
+
+        const Result json = Run("diff --json " + P("a.bin") + " " + P("b.bin"));
+        EXPECT_EQ(json.code, k.code);
+        EXPECT_EQ(json.out.substr(0, 24), "{\"variant\": \"J5LS\", \"tab");
+        EXPECT_NE(json.out.find("\"other_bytes\": " + std::to_string(other) + "}\n"),
+                  std::string::npos)
+            << json.out;
+        if (k.code == 1) {
+            EXPECT_NE(
+                json.out.find("{\"name\": \"PCN\", \"cells\": [{\"column\": 3, \"row\": 5, "
+                              "\"old\": \"" +
+                              old35 + "\", \"new\": \"1,02\", \"old_byte\": " +
+                              std::to_string(std::uint8_t(a[pcn35])) + ", \"new_byte\": 131}]}"),
+                std::string::npos)
+                << json.out;
+        }
+    }
+}
+
+TEST_F(Cli, DiffErrorsExitTwoWithAMessageOnStderr) {
+    ASSERT_EQ(Run("demo-image --variant J7SPT " + P("a.bin")).code, 0);
+    ASSERT_EQ(Run("demo-image --variant J7ES " + P("ls.bin")).code, 0);
+    std::ofstream(dir / "short.bin", std::ios::binary) << std::string(100, 'x');
+    const std::pair<std::string, std::string> cases[] = {
+        {P("a.bin") + " " + P("missing.bin"), "missing.bin: no such file"},
+        {P("a.bin") + " " + P("ls.bin"), "different variants: J7SPT and J7ES"},
+        {P("short.bin") + " " + P("a.bin"), ""},
+        {P("a.bin"), "expected 2 arguments"},
+        {"--yaml " + P("a.bin") + " " + P("a.bin"), "unknown option --yaml"},
+    };
+    for (const auto& [args, message] : cases) {
+        SCOPED_TRACE(args);
+        const Result r = Run("diff " + args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
     }
 }
 
