@@ -20,8 +20,6 @@ class DemoMode {
     // The realistic engine (exhaust delay, probe lag, a drive with transients) or the
     // friendly default one.
     void SetRealistic(bool on);
-    // The demo started last in this process, if it still runs.
-    static DemoMode* Current();
     const std::string& SettingsPath() const { return settingsPath_; }
     // The demo image (the one the simulated ECU runs).
     static std::vector<std::uint8_t> Image();

@@ -1,14 +1,15 @@
 #include "app/precise_controls.h"
 
-#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
@@ -18,8 +19,8 @@
 namespace veltrano {
 namespace t = app_texts;
 
-PreciseControls::PreciseControls(QGroupBox* sources, QRadioButton* alg2, QBoxLayout* column,
-                                 LearningEngine& engine, std::function<GridView*()> selection,
+PreciseControls::PreciseControls(QGroupBox* sources, QRadioButton* alg2, LearningEngine& engine,
+                                 std::function<GridView*()> selection,
                                  std::function<void()> changed)
     : QObject(sources),
       engine_(engine),
@@ -34,25 +35,28 @@ PreciseControls::PreciseControls(QGroupBox* sources, QRadioButton* alg2, QBoxLay
     sources->layout()->addWidget(precise_);
     connect(precise_, &QRadioButton::toggled, this, [this] { changed_(); });
 
-    auto* row = new QHBoxLayout();
-    row->setSpacing(3);
+    // One button with a menu keeps the tab's height: the read-outs below need every line.
     QWidget* page = sources->parentWidget();
-    const std::pair<const char*, const char*> buttons[] = {{"ExhaustDelays", t::kExhaustDelays},
+    menuButton_ = new QToolButton(page);
+    menuButton_->setObjectName("PreciseMenu");
+    menuButton_->setText(t::kRadioPrecise);
+    menuButton_->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(menuButton_);
+    const std::pair<const char*, const char*> actions[] = {{"ExhaustDelays", t::kExhaustDelays},
                                                            {"LockCells", t::kLockCells},
                                                            {"UnlockCells", t::kUnlockCells}};
-    for (const auto& [name, caption] : buttons) {
-        auto* b = new QPushButton(caption, page);
-        b->setObjectName(name);
-        row->addWidget(b);
+    for (const auto& [name, caption] : actions) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
         const std::string which = name;
-        connect(b, &QPushButton::clicked, this, [this, which, page] {
+        connect(a, &QAction::triggered, this, [this, which, page] {
             if (which == "ExhaustDelays")
                 EditDelays(page);
             else
                 LockSelection(which == "LockCells");
         });
     }
-    column->addLayout(row);
+    menuButton_->setMenu(menu);
 }
 
 void PreciseControls::Apply(LearningOptions& options) const {

@@ -7,9 +7,9 @@
 
 #include "learning/learning_options.h"
 
-class QBoxLayout;
 class QGroupBox;
 class QRadioButton;
+class QToolButton;
 class QWidget;
 
 namespace veltrano {
@@ -19,16 +19,16 @@ class GridView;
 
 class PreciseControls : public QObject {
   public:
-    // Adds the radio to `alg2`'s group box and the button row to `column`. `changed` runs
-    // when the mode or the delays change; `selection` names the grid whose selected cells
-    // the lock buttons act on.
-    PreciseControls(QGroupBox* sources, QRadioButton* alg2, QBoxLayout* column,
-                    LearningEngine& engine, std::function<GridView*()> selection,
-                    std::function<void()> changed);
+    // Adds the radio to `alg2`'s group box; the delay table and the locks are actions of a
+    // menu button (`MenuButton`) the tab places. `changed` runs when the mode or the delays
+    // change; `selection` names the grid whose selected cells the lock actions act on.
+    PreciseControls(QGroupBox* sources, QRadioButton* alg2, LearningEngine& engine,
+                    std::function<GridView*()> selection, std::function<void()> changed);
 
     // The mode and the delays into the options the cycle gets.
     void Apply(LearningOptions& options) const;
     QRadioButton* Radio() const { return precise_; }
+    QToolButton* MenuButton() const { return menuButton_; }
     const ExhaustDelayTable& Delays() const { return delays_; }
     void SetDelays(const ExhaustDelayTable& delays);
     // Locks (or frees) the cells selected in the grid.
@@ -41,6 +41,7 @@ class PreciseControls : public QObject {
     std::function<GridView*()> selection_;
     std::function<void()> changed_;
     QRadioButton* precise_ = nullptr;
+    QToolButton* menuButton_ = nullptr;
     ExhaustDelayTable delays_;
 };
 

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
@@ -27,7 +28,9 @@ QGroupBox* RadioRow(QWidget* parent, QHash<QString, QWidget*>& controls,
                     std::initializer_list<std::pair<const char*, const char*>> items) {
     auto* box = new QGroupBox(parent);
     auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(4, 2, 4, 2);
+    // Five radios share the source row at the tab's fixed width: no room to spare.
+    row->setContentsMargins(1, 2, 1, 2);
+    row->setSpacing(0);
     auto* group = new QButtonGroup(box);
     for (const auto& [name, caption] : items) {
         auto* radio = new QRadioButton(caption, box);
@@ -48,7 +51,7 @@ void TMainForm::BuildRightTab() {
     rightTabs_->setFixedWidth(318);
     auto* page = new QWidget(rightTabs_);
     auto* col = new QVBoxLayout(page);
-    col->setContentsMargins(3, 3, 3, 3);
+    col->setContentsMargins(1, 3, 1, 3);
     col->setSpacing(3);
 
     col->addWidget(RadioRow(page, controls_,
@@ -68,8 +71,7 @@ void TMainForm::BuildRightTab() {
     controls_.insert("RadioButton2", alg);
     col->addWidget(sources);
     precise_ = new PreciseControls(
-        sources, alg, col, engine_,
-        [this] { return Grid(ActivePage() == kRt ? "SG_RT" : "SG_PCN"); },
+        sources, alg, engine_, [this] { return Grid(ActivePage() == kRt ? "SG_RT" : "SG_PCN"); },
         [this] {
             PushOptions();
             for (GridView* g : grids_)
@@ -124,10 +126,15 @@ void TMainForm::BuildRightTab() {
     for (const auto& [name, caption] : actions) {
         auto* b = new QPushButton(caption, page);
         b->setObjectName(name);
-        buttons->addWidget(b, i == 0 ? 0 : 1, i == 0 ? 0 : i - 1, 1, i == 0 ? 2 : 1);
+        if (i > 0)
+            buttons->addWidget(b, 1, i - 1);
         controls_.insert(name, b);
         ++i;
     }
+    auto* applyRow = new QHBoxLayout();
+    applyRow->addWidget(Control<QPushButton>("Button1"), 1);
+    applyRow->addWidget(precise_->MenuButton());
+    buttons->addLayout(applyRow, 0, 0, 1, 2);
     connect(Control<QPushButton>("Button1"), &QPushButton::clicked, this, &TMainForm::ApplyChanges);
     connect(Control<QPushButton>("Button2"), &QPushButton::clicked, this, [this] {
         engine_.ResetMovement();

@@ -1,5 +1,6 @@
 // The learning cycle's step in the precise mode: remember the record, offer its mixture
 // reading, and move the cells when enough samples have been gathered.
+#include "calibration/calibration_grids.h"
 #include "common/text_forms.h"
 #include "learning/learning_engine.h"
 #include "learning/learning_notices.h"
@@ -37,6 +38,9 @@ void CountUpdate(TextGrid& rt, int c, int r, char sep) {
 void LearningEngine::LearnPrecise(ConnectionLearningState& conn, LearningLink& link,
                                   const LiveRecord& live, const LearningImage& image,
                                   const LearningOptions& options, Notices& notices) {
+    // A table whose address is unknown is shown empty and never learned.
+    if (!TableAddressKnown(image.addresses.StartAddrPCN))
+        return;
     const double now = clock_();
     PointRecord record;
     record.t = now;
@@ -73,15 +77,24 @@ void LearningEngine::LearnPrecise(ConnectionLearningState& conn, LearningLink& l
     if (precise_.Samples() < options.hitsPerPoint)
         return;
 
-    const std::vector<CellChange> changes = precise_.Update(now, options.precise, values);
+    const std::vector<PreciseChange> changes = precise_.Update(now, options.precise, values);
     s_.count_log = 0;
     if (changes.empty())
         return;
     s_.updates += 1;
-    for (const CellChange& change : changes) {
+    TableUpdateObserver* observer = nullptr;
+    {
+        std::lock_guard config(configMutex_);
+        observer = updateObserver_;
+    }
+    if (observer != nullptr)
+        observer->UpdateStarting();  // the update is one edit of the table
+    for (const PreciseChange& change : changes) {
         pcn.SetCell(change.c, change.r, GeneralText(change.after, sep));
         CountUpdate(grids_.SG_RT, change.c, change.r, sep);
     }
+    if (observer != nullptr)
+        observer->UpdateDone();
     notices.gridsChanged = true;
     bool stored = false;
     link.WithTables([&](LinkTables& t) {

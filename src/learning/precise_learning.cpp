@@ -111,9 +111,9 @@ PreciseVerdict PreciseLearning::Judge(double now, const PreciseReading& reading,
     return PreciseVerdict::Taken;
 }
 
-std::vector<CellChange> PreciseLearning::Update(double now, const PreciseOptions& options,
-                                                const CellValues& values) {
-    std::vector<CellChange> changes;
+std::vector<PreciseChange> PreciseLearning::Update(double now, const PreciseOptions& options,
+                                                   const CellValues& values) {
+    std::vector<PreciseChange> changes;
     for (int r = 1; r <= 16; ++r) {
         for (int c = 1; c <= 16; ++c) {
             PreciseCell& cell = cells_[c][r];
@@ -129,7 +129,7 @@ std::vector<CellChange> PreciseLearning::Update(double now, const PreciseOptions
 
 void PreciseLearning::MoveCell(PreciseCell& cell, int c, int r, double now,
                                const PreciseOptions& options, const CellValues& values,
-                               std::vector<CellChange>& changes) {
+                               std::vector<PreciseChange>& changes) {
     const double value = values(c, r);
     if (!(value > 0))
         return;

@@ -61,7 +61,7 @@ struct PreciseReading {
     bool admitted = false;   // the cycle's gates on the record now
 };
 
-struct CellChange {
+struct PreciseChange {
     int c = 0;
     int r = 0;
     double before = 0;
@@ -83,8 +83,8 @@ class PreciseLearning {
     // Samples taken since the last update.
     int Samples() const { return samples_; }
     // Moves the cells that gathered samples; returns the cells whose value changed.
-    std::vector<CellChange> Update(double now, const PreciseOptions& options,
-                                   const CellValues& values);
+    std::vector<PreciseChange> Update(double now, const PreciseOptions& options,
+                                      const CellValues& values);
 
     // Exhaust delay plus the probe's lag at a point, ms.
     static double CreditDelayMs(double rpm, double kpa, const PreciseOptions& options);
@@ -98,7 +98,7 @@ class PreciseLearning {
     PreciseVerdict Judge(double now, const PreciseReading& reading, const PreciseOptions& options,
                          const CellValues& values);
     void MoveCell(PreciseCell& cell, int c, int r, double now, const PreciseOptions& options,
-                  const CellValues& values, std::vector<CellChange>& changes);
+                  const CellValues& values, std::vector<PreciseChange>& changes);
 
     RecordRing ring_;
     std::array<std::array<PreciseCell, 17>, 17> cells_{};

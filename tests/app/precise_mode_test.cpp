@@ -1,7 +1,7 @@
 // The precise learning mode in the window: its radio beside "Alg2", the options it sends the
 // cycle, the lock buttons and the RT grid's colours.
+#include <QAction>
 #include <QButtonGroup>
-#include <QPushButton>
 #include <QRadioButton>
 
 #include "app/cell_colours.h"
@@ -42,7 +42,7 @@ TEST_F(PreciseWindow, LockButtonsLockAndFreeTheSelectedCells) {
     ASSERT_TRUE(w.OpenFirmwareBytes(MakeDemoImage(DefaultDemoOptions()), "demo.bin"));
     w.SetActivePage(TMainForm::kPcn);
     w.Grid("SG_PCN")->SelectCells({3, 4, 5, 6});
-    w.findChild<QPushButton*>("LockCells")->click();
+    w.findChild<QAction*>("LockCells")->trigger();
     const PreciseMap locked = w.Engine().PaintState().precise;
     int count = 0;
     for (int c = 1; c <= 16; ++c)
@@ -52,7 +52,7 @@ TEST_F(PreciseWindow, LockButtonsLockAndFreeTheSelectedCells) {
     EXPECT_TRUE(locked[3][4].locked);
     EXPECT_TRUE(locked[5][6].locked);
     w.Grid("SG_PCN")->SelectCells({4, 5, 4, 5});
-    w.findChild<QPushButton*>("UnlockCells")->click();
+    w.findChild<QAction*>("UnlockCells")->trigger();
     EXPECT_FALSE(w.Engine().PaintState().precise[4][5].locked);
     EXPECT_TRUE(w.Engine().PaintState().precise[3][4].locked);
 }

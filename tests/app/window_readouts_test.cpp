@@ -2,6 +2,7 @@
 // that round instead of cutting, a status bar whose panels all fit.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QGridLayout>
 #include <QLabel>
@@ -213,7 +214,13 @@ TEST_F(Window, TuningTabCaptionsAreWholeWithEveryGateCounted) {
     w.View().RecordProcessed(shown);
     w.RefreshLive();
     QTest::qWait(50);
-    EXPECT_GE(ExpectCaptionsWhole(w.RightTabs()->widget(0)), 20);
+    QWidget* tab = w.RightTabs()->widget(0);
+    EXPECT_GE(ExpectCaptionsWhole(tab), 20);
+    for (QAbstractButton* b : tab->findChildren<QAbstractButton*>()) {
+        if (b->isVisible()) {
+            EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
+        }
+    }
 }
 
 TEST(LambdaWatch, ErrorPacketsAndSilenceAreTrouble) {

@@ -44,8 +44,8 @@ struct Table {
     CellValues Values() const {
         return [this](int c, int r) { return Get(c, r); };
     }
-    void Apply(const std::vector<CellChange>& changes) {
-        for (const CellChange& ch : changes)
+    void Apply(const std::vector<PreciseChange>& changes) {
+        for (const PreciseChange& ch : changes)
             cells[{ch.c, ch.r}] = ch.after;
     }
 };
@@ -177,7 +177,7 @@ class Steady {
     int c = 6, r = 6;
     double transientFrom = -1, transientUntil = -1;
     std::map<PreciseVerdict, int> verdicts;
-    std::vector<std::vector<CellChange>> updates;
+    std::vector<std::vector<PreciseChange>> updates;
 };
 
 TEST(PreciseLearning, StepsAndTotalStayWithinTheirBounds) {
@@ -196,7 +196,7 @@ TEST(PreciseLearning, StepsAndTotalStayWithinTheirBounds) {
         s.Drive(60, k.afr);
         ASSERT_GT(s.updates.size(), 5u);
         for (const auto& update : s.updates) {
-            for (const CellChange& ch : update) {
+            for (const PreciseChange& ch : update) {
                 EXPECT_LE(std::fabs(ch.after / ch.before - 1), k.stepLimit + 1e-12);
                 EXPECT_LE(std::fabs(ch.after - 1.0), k.totalLimit + 1e-12);
             }
@@ -271,7 +271,7 @@ TEST(PreciseLearning, AgreeingEstimatesRaiseConfidenceAndShrinkTheStep) {
     o.lockWhenTuned = false;
     auto firstStep = [](const Steady& s, std::size_t from) {
         for (std::size_t k = from; k < s.updates.size(); ++k) {
-            for (const CellChange& ch : s.updates[k]) {
+            for (const PreciseChange& ch : s.updates[k]) {
                 if (ch.c == 6 && ch.r == 6)
                     return ch.after / ch.before - 1;
             }
