@@ -274,6 +274,33 @@ TEST_F(TableEdits, TheHistorySurvivesASaveAndOpeningAnotherImageClearsIt) {
     EXPECT_FALSE(w.EditActions().UndoAction()->isEnabled());
 }
 
+TEST_F(TableEdits, ATableWhoseAddressIsUnknownTakesNoTypedValuePasteMathsOrRevert) {
+    TMainForm& w = Make();
+    SetDecimalSeparator(',');
+    DemoImageOptions o = DefaultDemoOptions();
+    o.variant = "J7SPT";
+    o.dad = o.dadUozAfr = false;
+    ASSERT_TRUE(w.OpenFirmwareBytes(MakeDemoImage(o), "image.bin"));
+    GridView* view = w.Grid("SG_PCN");
+    view->SelectCells({1, 1, 2, 2});
+    EXPECT_EQ(w.Values().OpenEditor(view, "1"), nullptr);
+    EXPECT_FALSE(w.Values().TypeValue(view, "1"));
+    EXPECT_FALSE(w.Values().ApplyMaths(view, ValueOp::Add, 1));
+    EXPECT_FALSE(w.Values().Paste(view, "1\t1\n"));
+    w.EditActions().RevertTable(view);
+    EXPECT_TRUE(w.Image().grids.SG_PCN.Cell(1, 1).empty());
+    EXPECT_FALSE(w.Edits().History().CanUndo());
+    EXPECT_TRUE(Texts("warning").empty());
+    QMenu menu;
+    w.FillGridMenu(menu, view, false);
+    for (QAction* a : menu.actions()) {
+        const QString text = a->text();
+        if (text == "Вставить" || text == "Прибавить…" || text == "Вернуть исходное") {
+            EXPECT_FALSE(a->isEnabled()) << text.toStdString();
+        }
+    }
+}
+
 }  // namespace
 }  // namespace veltrano
 
