@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
 
 #include "app/main_window.h"
 #include "app/screenshots.h"
@@ -63,7 +64,10 @@ void AddTablesScenes(ScreenshotTour& tour) {
         window.FillGridMenu(menu, view, false);
         menu.adjustSize();
         menu.ensurePolished();
-        auto picture = Composed(window, menu, InWindow(window, view, 4, 10) - QPoint(0, 120));
+        // Where a menu would open, lifted as a menu is to stay on the screen.
+        QPoint at = InWindow(window, view, 4, 10);
+        at.setY(std::max(0, std::min(at.y(), window.height() - menu.height() - 4)));
+        auto picture = Composed(window, menu, at);
         tour.Save(*picture, "tables_2_grid_menu");
     });
     tour.Then(300, [&tour, &window] {
