@@ -166,7 +166,7 @@ inline constexpr const char* kMenuCompareOpened = "Сравнить с исхо�
 inline constexpr const char* kSetValueLabel = "Значение для выделенных ячеек:";
 inline constexpr const char* kAddLabel = "Прибавить к выделенным ячейкам:";
 inline constexpr const char* kMultiplyLabel =
-    "Изменить выделенные ячейки на, % (5 — на 5 % больше, -5 — меньше):";
+    "Изменить выделенные ячейки на, %\n(5 — на 5 % больше, -5 — на 5 % меньше):";
 inline constexpr const char* kClampedNote = "Значение ограничено диапазоном таблицы: ";
 inline constexpr const char* kPasteDoesNotFit = "Блок из буфера обмена не помещается в таблицу";
 inline constexpr const char* kPasteEmpty = "В буфере обмена нет чисел для вставки";

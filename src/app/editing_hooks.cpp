@@ -218,6 +218,7 @@ namespace veltrano {
 // Boxes raised while the grids' lock was held are shown after it is released: a modal box
 // repaints the grids, and painting takes the same lock.
 void TMainForm::ReplayDeferred() {
+    pcnListener_.Flush();
     const auto entries = std::exchange(deferred_.entries, {});
     for (const auto& e : entries) {
         if (e.kind == "warning")
@@ -228,8 +229,15 @@ void TMainForm::ReplayDeferred() {
 }
 
 void TMainForm::PcnListener::PcnRewriteRequested(PcnRewrite kind) {
-    if (engine)
-        engine->NotePcnRewrite(kind == PcnRewrite::Ram);
+    (kind == PcnRewrite::Ram ? ram : olt) = true;
+}
+
+void TMainForm::PcnListener::Flush() {
+    if (engine && olt)
+        engine->NotePcnRewrite(false);
+    if (engine && ram)
+        engine->NotePcnRewrite(true);
+    olt = ram = false;
 }
 
 }  // namespace veltrano

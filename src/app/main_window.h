@@ -17,8 +17,8 @@
 #include "app/lambda_status.h"
 #include "app/live_panels.h"
 #include "app/settings/settings.h"
-#include "app/unsaved_edits.h"
 #include "app/surface_view.h"
+#include "app/unsaved_edits.h"
 #include "app/window_learning_view.h"
 #include "calibration/calibration_file.h"
 #include "editing/edit_context.h"
@@ -216,10 +216,15 @@ class TMainForm : public QMainWindow {
     WindowLearningView view_;
     UnsavedEdits unsaved_;
     RecordedMessages deferred_;  // boxes raised under the grids' lock, shown after it
-    // A fuel-table edit's write request resets the learning run.
+    // A fuel-table edit's write request resets the learning run. The request comes under the
+    // grids' lock, and the learning cycle takes that lock inside its own: the reset waits for
+    // ReplayDeferred.
     struct PcnListener final : PcnEditListener {
         LearningEngine* engine = nullptr;
+        bool olt = false;
+        bool ram = false;
         void PcnRewriteRequested(PcnRewrite kind) override;
+        void Flush();
     } pcnListener_;
     std::unique_ptr<QtMessages> messages_;
     std::unique_ptr<TOBDII> link_;

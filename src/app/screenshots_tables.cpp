@@ -1,23 +1,27 @@
 // Working with tables: the compare marks with a tooltip, the grid menu and the selection maths
-// dialog, all off line on the demo image.
+// dialog, all off line on a freshly opened demo image.
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
 
 #include "app/main_window.h"
 #include "app/screenshots.h"
 #include "app/table_edit_actions.h"
 #include "app/value_entry.h"
+#include "calibration/demo_image.h"
 
 namespace veltrano {
 namespace {
 
-// The window with a popup (a tooltip or a menu) drawn where it would appear.
+// The window with a popup (a tooltip, a menu or a dialog) drawn where it would appear.
 std::unique_ptr<QLabel> Composed(QWidget& window, QWidget& popup, QPoint at) {
     QPixmap picture = window.grab();
     QPainter p(&picture);
     p.drawPixmap(at, popup.grab());
+    p.setPen(Qt::darkGray);
+    p.drawRect(QRect(at, popup.size()).adjusted(0, 0, -1, -1));
     p.end();
     auto label = std::make_unique<QLabel>();
     label->setPixmap(picture);
@@ -36,6 +40,8 @@ QPoint InWindow(TMainForm& window, GridView* view, int c, int r) {
 void AddTablesScenes(ScreenshotTour& tour) {
     TMainForm& window = tour.Window();
     tour.Then(500, [&tour, &window] {
+        // The session scenes learned into the tables: a fresh image shows only these edits.
+        window.OpenFirmwareBytes(MakeDemoImage(DefaultDemoOptions()), "demo.bin");
         window.SetActivePage(TMainForm::kPcn);
         GridView* view = window.Grid("SG_PCN");
         view->SelectCells({5, 6, 9, 8});
@@ -46,7 +52,6 @@ void AddTablesScenes(ScreenshotTour& tour) {
         QLabel tip(view->model()->data(view->model()->index(6, 6), Qt::ToolTipRole).toString());
         tip.setPalette(QToolTip::palette());
         tip.setAutoFillBackground(true);
-        tip.setFrameShape(QFrame::Box);
         tip.setMargin(3);
         tip.adjustSize();
         auto picture = Composed(window, tip, InWindow(window, view, 7, 7));
@@ -59,7 +64,10 @@ void AddTablesScenes(ScreenshotTour& tour) {
         window.FillGridMenu(menu, view, false);
         menu.adjustSize();
         menu.ensurePolished();
-        auto picture = Composed(window, menu, InWindow(window, view, 4, 10) - QPoint(0, 120));
+        // Where a menu would open, lifted as a menu is to stay on the screen.
+        QPoint at = InWindow(window, view, 4, 10);
+        at.setY(std::max(0, std::min(at.y(), window.height() - menu.height() - 4)));
+        auto picture = Composed(window, menu, at);
         tour.Save(*picture, "tables_2_grid_menu");
     });
     tour.Then(300, [&tour, &window] {
@@ -67,7 +75,23 @@ void AddTablesScenes(ScreenshotTour& tour) {
         dialog.Field()->setText("3,5");
         dialog.show();
         dialog.adjustSize();
-        tour.Save(dialog, "tables_3_selection_maths");
+        // Offscreen windows have no frame: a title strip stands for it.
+        QLabel framed;
+        QPixmap body = dialog.grab();
+        const int title = 24;
+        QPixmap whole(body.width(), body.height() + title);
+        whole.fill(QColor(60, 60, 60));
+        QPainter p(&whole);
+        p.drawPixmap(0, title, body);
+        p.setPen(Qt::white);
+        p.drawText(QRect(8, 0, body.width() - 16, title), Qt::AlignVCenter, dialog.windowTitle());
+        p.end();
+        framed.setPixmap(whole);
+        framed.resize(whole.size());
+        const QPoint at((window.width() - framed.width()) / 2,
+                        (window.height() - framed.height()) / 2);
+        auto picture = Composed(window, framed, at);
+        tour.Save(*picture, "tables_3_selection_maths");
         dialog.close();
         while (window.Edits().History().CanUndo())
             window.EditActions().Undo();

@@ -196,10 +196,11 @@ void TableEditActions::AddToMenu(QMenu& menu, GridView* view) {
     if (!id)
         return;
     menu.addSeparator();
+    const bool editable = editor_.Editable(*id);
     menu.addAction(t::kMenuRevert, this, [this, view] { RevertSelection(view); })
-        ->setObjectName("RevertSelectionAction");
+        ->setEnabled(editable);
     menu.addAction(t::kMenuRevertTable, this, [this, view] { RevertTable(view); })
-        ->setObjectName("RevertTableAction");
+        ->setEnabled(editable);
     menu.addAction(t::kMenuCompareFile, this,
                    [this] {
                        const QString path = QFileDialog::getOpenFileName(window_);

@@ -282,13 +282,16 @@ void ValueEntry::AddToMenu(QMenu& menu, GridView* view) {
     const std::pair<const char*, ValueOp> maths[] = {{t::kMenuSetValue, ValueOp::Set},
                                                      {t::kMenuAdd, ValueOp::Add},
                                                      {t::kMenuMultiply, ValueOp::MultiplyPercent}};
+    const bool editable = editor_.Editable(*id);
     for (const auto& [text, op] : maths)
-        menu.addAction(text, this, [this, view, op = op] { AskMaths(view, op); });
+        menu.addAction(text, this, [this, view, op = op] { AskMaths(view, op); })
+            ->setEnabled(editable);
     menu.addSeparator();
     menu.addAction(t::kMenuCopy, this, [this, view] { Copy(view); })
         ->setShortcut(QKeySequence::Copy);
-    menu.addAction(t::kMenuPaste, this, [this, view] { Paste(view); })
-        ->setShortcut(QKeySequence::Paste);
+    QAction* paste = menu.addAction(t::kMenuPaste, this, [this, view] { Paste(view); });
+    paste->setShortcut(QKeySequence::Paste);
+    paste->setEnabled(editable);
 }
 
 }  // namespace veltrano

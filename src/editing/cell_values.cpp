@@ -45,6 +45,13 @@ std::vector<std::vector<std::string>> ParseRows(std::string_view text) {
     return rows;
 }
 
+// The cell shows the byte the value is stored as, so what the grid shows is what the image and
+// the ECU get.
+void SetStored(TextGrid& grid, TableId id, CellRef cell, double v, int m, char sep) {
+    const std::uint8_t b = *TextByteOf(id, GeneralText(v, sep), m, sep);
+    grid.SetDecoded(cell.col, cell.row, ByteTextOf(id, b, m, sep), b);
+}
+
 }  // namespace
 
 std::string NotNumberMessage(std::string_view text) {
@@ -72,7 +79,7 @@ ValuesResult ApplyValue(TextGrid& grid, TableId id, const GridSelection& sel, Va
         }
     }
     for (const auto& [cell, v] : values)
-        grid.SetCell(cell.col, cell.row, GeneralText(v, sep));
+        SetStored(grid, id, cell, v, m, sep);
     return out;
 }
 
@@ -116,7 +123,7 @@ PasteResult PasteBlock(TextGrid& grid, TableId id, int left, int top, std::strin
         }
     }
     for (const auto& [cell, v] : values)
-        grid.SetCell(cell.col, cell.row, GeneralText(v, sep));
+        SetStored(grid, id, cell, v, m, sep);
     return out;
 }
 

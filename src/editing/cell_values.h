@@ -1,5 +1,6 @@
 // Values put into table cells as numbers: a typed value, the selection maths and a pasted block.
-// Results are kept inside the values a byte of the table can show; the texts are general texts.
+// Results are kept inside the values a byte of the table can show, and each cell is set from the
+// byte its value is stored as (its text is that byte's text).
 #pragma once
 
 #include <optional>

@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
 #include <QTest>
@@ -85,11 +87,11 @@ TEST_F(TableEdits, ATypedValueSetsEverySelectedCellEscCancelsAndNonNumbersAreRef
     auto* editor = view->findChild<InPlaceEditor*>();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), "1");
-    QTest::keyClicks(editor, "20");
+    QTest::keyClicks(editor, "28");
     QTest::keyClick(editor, Qt::Key_Return);
     for (int c = 2; c <= 4; ++c) {
         for (int r = 2; r <= 3; ++r)
-            EXPECT_EQ(bcn.Cell(c, r), "120") << c << "," << r;
+            EXPECT_EQ(bcn.Cell(c, r), "128") << c << "," << r;
     }
     EXPECT_EQ(bcn.Cell(5, 2), untouched);
     EXPECT_EQ(w.EditActions().UndoAction()->text(), "Отменить: ввод значения");
@@ -99,17 +101,17 @@ TEST_F(TableEdits, ATypedValueSetsEverySelectedCellEscCancelsAndNonNumbersAreRef
     editor = view->findChild<InPlaceEditor*>();
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Escape);
-    EXPECT_EQ(bcn.Cell(2, 2), "120");
+    EXPECT_EQ(bcn.Cell(2, 2), "128");
 
     EXPECT_FALSE(w.Values().TypeValue(view, "1x"));
     ASSERT_FALSE(Texts("warning").empty());
     EXPECT_EQ(Texts("warning").back(), "Ошибка|«1x» не является числом");
-    EXPECT_EQ(bcn.Cell(2, 2), "120");
+    EXPECT_EQ(bcn.Cell(2, 2), "128");
 
     // Beyond the byte range: limited, with a note in the status bar.
     view = Focus(w, "SG_PCN", TMainForm::kPcn, {1, 1, 1, 1});
     EXPECT_TRUE(w.Values().TypeValue(view, "5"));
-    EXPECT_EQ(w.Image().grids.SG_PCN.Cell(1, 1), "1,9921875");
+    EXPECT_EQ(w.Image().grids.SG_PCN.Cell(1, 1), "1,99");
     EXPECT_TRUE(w.findChild<QLabel*>("TableNote")->text().startsWith("Значение ограничено"));
 }
 
@@ -243,16 +245,60 @@ TEST_F(TableEdits, ALearningUpdateIsOneUndoableStep) {
     EXPECT_FALSE(w.Edits().History().CanUndo());
 }
 
-TEST_F(TableEdits, OpeningAnotherImageClearsTheHistory) {
+TEST_F(TableEdits, TheHistorySurvivesASaveAndOpeningAnotherImageClearsIt) {
     TMainForm& w = Open();
     GridView* view = Focus(w, "SG_BCN", TMainForm::kBcn, {1, 1, 1, 1});
     QTest::keyClick(view, Qt::Key_Plus);
     EXPECT_TRUE(w.Edits().History().CanUndo());
     EXPECT_TRUE(w.HasUnsavedTableEdits());
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+        if (name != nullptr && name->isVisible()) {
+            name->setText(QString::fromStdString((dir / "saved.bin").string()));
+            QTest::keyClick(name, Qt::Key_Return);
+        }
+    });
+    answer.start(20);
+    ASSERT_TRUE(w.SaveFirmware());
+    answer.stop();
+    EXPECT_FALSE(w.HasUnsavedTableEdits());
+    EXPECT_EQ(w.EditActions().UndoAction()->text(), "Отменить: изменение клавишей");
+    w.EditActions().Undo();
+    EXPECT_TRUE(w.HasUnsavedTableEdits());
+    w.EditActions().Redo();
     ASSERT_TRUE(w.OpenFirmwareBytes(MakeDemoImage(DefaultDemoOptions()), "demo.bin"));
     EXPECT_FALSE(w.Edits().History().CanUndo());
     EXPECT_FALSE(w.HasUnsavedTableEdits());
     EXPECT_FALSE(w.EditActions().UndoAction()->isEnabled());
+}
+
+TEST_F(TableEdits, ATableWhoseAddressIsUnknownTakesNoTypedValuePasteMathsOrRevert) {
+    TMainForm& w = Make();
+    SetDecimalSeparator(',');
+    DemoImageOptions o = DefaultDemoOptions();
+    o.variant = "J7SPT";
+    o.dad = o.dadUozAfr = false;
+    ASSERT_TRUE(w.OpenFirmwareBytes(MakeDemoImage(o), "image.bin"));
+    GridView* view = w.Grid("SG_PCN");
+    view->SelectCells({1, 1, 2, 2});
+    EXPECT_EQ(w.Values().OpenEditor(view, "1"), nullptr);
+    EXPECT_FALSE(w.Values().TypeValue(view, "1"));
+    EXPECT_FALSE(w.Values().ApplyMaths(view, ValueOp::Add, 1));
+    EXPECT_FALSE(w.Values().Paste(view, "1\t1\n"));
+    w.EditActions().RevertTable(view);
+    EXPECT_TRUE(w.Image().grids.SG_PCN.Cell(1, 1).empty());
+    EXPECT_FALSE(w.Edits().History().CanUndo());
+    EXPECT_TRUE(Texts("warning").empty());
+    QMenu menu;
+    w.FillGridMenu(menu, view, false);
+    for (QAction* a : menu.actions()) {
+        const QString text = a->text();
+        if (text == "Вставить" || text == "Прибавить…" || text == "Вернуть исходное") {
+            EXPECT_FALSE(a->isEnabled()) << text.toStdString();
+        }
+    }
 }
 
 }  // namespace
