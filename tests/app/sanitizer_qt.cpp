@@ -4,7 +4,8 @@
 // fully checked.
 extern "C" const char* __tsan_default_suppressions() {
     return "called_from_lib:libQt6Core.so.6\n"
-           "called_from_lib:libQt6Gui.so.6\n";
+           "called_from_lib:libQt6Gui.so.6\n"
+           "called_from_lib:libQt6DataVisualization.so.6\n";
 }
 
 extern "C" const char* __lsan_default_suppressions() {
