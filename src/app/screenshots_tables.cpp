@@ -66,7 +66,8 @@ void AddTablesScenes(ScreenshotTour& tour) {
         menu.ensurePolished();
         // Where a menu would open, lifted as a menu is to stay on the screen.
         QPoint at = InWindow(window, view, 4, 10);
-        at.setY(std::max(0, std::min(at.y(), window.height() - menu.height() - 4)));
+        const int tall = std::max(menu.height(), menu.sizeHint().height());
+        at.setY(std::max(0, std::min(at.y(), window.height() - tall - 4)));
         auto picture = Composed(window, menu, at);
         tour.Save(*picture, "tables_2_grid_menu");
     });
