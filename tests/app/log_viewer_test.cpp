@@ -154,6 +154,13 @@ TEST_F(Viewer, KeysAndMouseZoomAndPanTheSharedTimeAxis) {
     EXPECT_EQ(p->CursorRow(), 9);
 }
 
+// Loose: a shared machine; the sanitizers' instrumentation runs many times slower.
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr double kPaintBudgetMs = 2000.0;
+#else
+constexpr double kPaintBudgetMs = 250.0;
+#endif
+
 TEST_F(Viewer, AMillionRowsRedrawAsFastAsAShortLog) {
     auto table = std::make_shared<LogTable>();
     constexpr std::size_t kRows = 1000000;
@@ -181,7 +188,7 @@ TEST_F(Viewer, AMillionRowsRedrawAsFastAsAShortLog) {
     std::sort(ms.begin(), ms.end());
     std::printf("four panes over %zu rows: median paint %.1f ms, worst %.1f ms\n", kRows, ms[5],
                 ms.back());
-    EXPECT_LT(ms[5], 250.0);  // loose: sanitizer builds and a shared machine
+    EXPECT_LT(ms[5], kPaintBudgetMs);
 }
 
 }  // namespace
