@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     const std::map<std::string, int (*)(const Args&)> commands = {
         {"info", Info},         {"show", Show},     {"export", Export},
         {"checksum", Checksum}, {"resave", Resave}, {"demo-image", DemoImage},
-        {"session", Session},   {"learn", Learn},       {"diff", Diff},
+        {"session", Session},   {"learn", Learn},   {"diff", Diff},
     };
     veltrano::UseLocaleDecimalSeparator();
     const Args args(argv + 1, argv + argc);

@@ -1,10 +1,10 @@
 #include "common/text_forms.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <algorithm>
 
 namespace veltrano {
 namespace {
@@ -23,7 +23,8 @@ Decimal ToDecimal(double v) {
     Decimal d;
     const char* p = buf;
     for (; *p && *p != 'e'; ++p) {
-        if (*p >= '0' && *p <= '9') d.digits.push_back(*p);
+        if (*p >= '0' && *p <= '9')
+            d.digits.push_back(*p);
     }
     d.exponent = std::atoi(p + 1);
     return d;
@@ -31,14 +32,17 @@ Decimal ToDecimal(double v) {
 
 // Rounds half away from zero, keeping `keep` leading digits (keep may be <= 0).
 void RoundDigits(Decimal& d, int keep) {
-    if (keep >= static_cast<int>(d.digits.size())) return;
+    if (keep >= static_cast<int>(d.digits.size()))
+        return;
     if (keep < 0) {
         d.digits.assign(d.digits.size(), '0');
         return;
     }
     bool up = d.digits[keep] >= '5';
-    for (std::size_t i = keep; i < d.digits.size(); ++i) d.digits[i] = '0';
-    if (!up) return;
+    for (std::size_t i = keep; i < d.digits.size(); ++i)
+        d.digits[i] = '0';
+    if (!up)
+        return;
     int i = keep - 1;
     for (; i >= 0; --i) {
         if (d.digits[i] == '9') {
@@ -55,23 +59,34 @@ void RoundDigits(Decimal& d, int keep) {
     }
 }
 
-bool AllZero(const std::string& s) { return s.find_first_not_of('0') == std::string::npos; }
+bool AllZero(const std::string& s) {
+    return s.find_first_not_of('0') == std::string::npos;
+}
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
     return s;
 }
 
 }  // namespace
 
-char DecimalSeparator() { return g_separator.load(std::memory_order_relaxed); }
-void SetDecimalSeparator(char sep) { g_separator.store(sep, std::memory_order_relaxed); }
+char DecimalSeparator() {
+    return g_separator.load(std::memory_order_relaxed);
+}
+void SetDecimalSeparator(char sep) {
+    g_separator.store(sep, std::memory_order_relaxed);
+}
 
 std::string GeneralText(double v, char sep) {
-    if (std::isnan(v)) return "NAN";
-    if (std::isinf(v)) return v < 0 ? "-INF" : "INF";
-    if (v == 0) return "0";
+    if (std::isnan(v))
+        return "NAN";
+    if (std::isinf(v))
+        return v < 0 ? "-INF" : "INF";
+    if (v == 0)
+        return "0";
     Decimal d = ToDecimal(v);
     std::string digits = d.digits;
     digits.erase(digits.find_last_not_of('0') + 1);
@@ -79,7 +94,8 @@ std::string GeneralText(double v, char sep) {
     const int e = d.exponent;
     if (e >= 15 || e < -4) {  // 1E-5 and smaller: exponent form
         out += digits[0];
-        if (digits.size() > 1) out += sep + digits.substr(1);
+        if (digits.size() > 1)
+            out += sep + digits.substr(1);
         out += 'E';
         out += std::to_string(e);
         return out;
@@ -100,22 +116,28 @@ std::string GeneralText(double v, char sep) {
     return out;
 }
 
-std::string IntegerText(long long v) { return std::to_string(v); }
+std::string IntegerText(long long v) {
+    return std::to_string(v);
+}
 
 std::string FormatMask(std::string_view mask, double v, char sep) {
     const std::size_t dot = mask.find('.');
     std::string_view intMask = mask.substr(0, dot);
     std::string_view fracMask = dot == std::string_view::npos ? "" : mask.substr(dot + 1);
     int minInt = 0;
-    for (char c : intMask) minInt += c == '0';
+    for (char c : intMask)
+        minInt += c == '0';
     const int maxDec = static_cast<int>(fracMask.size());
     const int minDec = static_cast<int>(fracMask.find_last_of('0') + 1);  // npos + 1 == 0
 
-    if (std::isnan(v)) return "NAN";
-    if (std::isinf(v)) return v < 0 ? "-INF" : "INF";
+    if (std::isnan(v))
+        return "NAN";
+    if (std::isinf(v))
+        return v < 0 ? "-INF" : "INF";
 
     Decimal d = ToDecimal(v);
-    if (v == 0) d.digits.assign(15, '0');
+    if (v == 0)
+        d.digits.assign(15, '0');
     RoundDigits(d, d.exponent + 1 + maxDec);
 
     auto digitAt = [&d](int pos) {
@@ -123,9 +145,11 @@ std::string FormatMask(std::string_view mask, double v, char sep) {
         return (idx >= 0 && idx < static_cast<int>(d.digits.size())) ? d.digits[idx] : '0';
     };
     std::string intPart;
-    for (int pos = std::max(d.exponent, 0); pos >= 0; --pos) intPart += digitAt(pos);
+    for (int pos = std::max(d.exponent, 0); pos >= 0; --pos)
+        intPart += digitAt(pos);
     std::string fracPart;
-    for (int pos = -1; pos >= -maxDec; --pos) fracPart += digitAt(pos);
+    for (int pos = -1; pos >= -maxDec; --pos)
+        fracPart += digitAt(pos);
     intPart.erase(0, std::min(intPart.find_first_not_of('0'), intPart.size()));
     if (static_cast<int>(intPart.size()) < minInt) {
         intPart.insert(0, minInt - intPart.size(), '0');
@@ -140,17 +164,20 @@ std::string FormatMask(std::string_view mask, double v, char sep) {
         out += sep;
         out += fracPart;
     }
-    if (out.empty() || out == "-") out = "0";
+    if (out.empty() || out == "-")
+        out = "0";
     return out;
 }
 
 std::optional<double> ParseNumber(std::string_view text, char sep) {
     std::string_view s = Trim(text);
-    if (s.empty()) return std::nullopt;
+    if (s.empty())
+        return std::nullopt;
     std::string norm;
     norm.reserve(s.size());
     std::size_t i = 0;
-    if (s[i] == '+' || s[i] == '-') norm += s[i++];
+    if (s[i] == '+' || s[i] == '-')
+        norm += s[i++];
     int mantDigits = 0;
     bool seenSep = false;
     for (; i < s.size(); ++i) {
@@ -165,15 +192,20 @@ std::optional<double> ParseNumber(std::string_view text, char sep) {
             break;
         }
     }
-    if (mantDigits == 0) return std::nullopt;
+    if (mantDigits == 0)
+        return std::nullopt;
     if (i < s.size()) {
-        if (s[i] != 'e' && s[i] != 'E') return std::nullopt;
+        if (s[i] != 'e' && s[i] != 'E')
+            return std::nullopt;
         norm += 'e';
         ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) norm += s[i++];
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            norm += s[i++];
         int expDigits = 0;
-        for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++expDigits) norm += s[i];
-        if (expDigits == 0 || i != s.size()) return std::nullopt;
+        for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++expDigits)
+            norm += s[i];
+        if (expDigits == 0 || i != s.size())
+            return std::nullopt;
     }
     const char* first = norm.data() + (norm[0] == '+' ? 1 : 0);
     double out = 0;
@@ -186,26 +218,34 @@ std::optional<double> ParseNumber(std::string_view text, char sep) {
 
 std::optional<long long> ParseInteger(std::string_view text) {
     std::string_view s = Trim(text);
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-    if (s.empty()) return std::nullopt;
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    if (s.empty())
+        return std::nullopt;
     long long out = 0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-    if (ec != std::errc() || ptr != s.data() + s.size()) return std::nullopt;
+    if (ec != std::errc() || ptr != s.data() + s.size())
+        return std::nullopt;
     return out;
 }
 
 long long RoundHalfEven(double v) {
-    if (!std::isfinite(v)) return 0;
+    if (!std::isfinite(v))
+        return 0;
     constexpr double kMax = 9.2e18;
-    if (v > kMax) return static_cast<long long>(kMax);
-    if (v < -kMax) return -static_cast<long long>(kMax);
+    if (v > kMax)
+        return static_cast<long long>(kMax);
+    if (v < -kMax)
+        return -static_cast<long long>(kMax);
     return static_cast<long long>(std::nearbyint(v));
 }
 
 double RoundHalfAway(double v, int decimals) {
-    if (!std::isfinite(v)) return v;
+    if (!std::isfinite(v))
+        return v;
     std::string mask = "0";
-    if (decimals > 0) mask += "." + std::string(decimals, '0');
+    if (decimals > 0)
+        mask += "." + std::string(decimals, '0');
     return *ParseNumber(FormatMask(mask, v, '.'), '.');
 }
 
