@@ -1,7 +1,5 @@
 #include "app/grid_view.h"
 
-#include "app/cell_text_fit.h"
-
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelection>
@@ -183,15 +181,10 @@ void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
     if (view_->paintRule)
         rule = view_->paintRule(view_->Model()->GridCol(idx.column()),
                                 view_->Model()->GridRow(idx.row()));
-    QStyleOptionViewItem item = opt;
-    initStyleOption(&item, idx);
+    int margin = 0;
+    const QStyleOptionViewItem item = Fitted(opt, idx, &margin);
     const QWidget* widget = item.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QFontMetrics fm(item.font);
-    item.text = FitCellText(item.text, item.rect.width() - 2 * margin,
-                            [&fm](const QString& s) { return fm.horizontalAdvance(s); });
-    item.displayAlignment = Qt::AlignCenter;
     if (!rule) {
         style->drawControl(QStyle::CE_ItemViewItem, &item, p, widget);
         PaintMark(p, opt, idx);

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 
+#include "app/fit_text_delegate.h"
 #include "calibration/text_grid.h"
 
 namespace veltrano {
@@ -96,9 +97,9 @@ class GridView : public QTableView {
     QLabel* notice_ = nullptr;
 };
 
-class GridDelegate : public QStyledItemDelegate {
+class GridDelegate : public FitTextDelegate {
   public:
-    explicit GridDelegate(GridView* view) : QStyledItemDelegate(view), view_(view) {}
+    explicit GridDelegate(GridView* view) : FitTextDelegate(view), view_(view) {}
     void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& idx) const override;
 
   private:
