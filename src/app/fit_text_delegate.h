@@ -10,6 +10,11 @@ class FitTextDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& idx) const override;
+
+  protected:
+    // The item's option with its text fitted and centred; `margin` gets the text's side margin.
+    QStyleOptionViewItem Fitted(const QStyleOptionViewItem& opt, const QModelIndex& idx,
+                                int* margin) const;
 };
 
 }  // namespace veltrano
