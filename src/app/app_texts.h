@@ -99,6 +99,7 @@ inline constexpr const char* kLogFileFilter = "Журнал сеанса (*.csv)
 inline constexpr const char* kLogViewerCaption = "Журнал";
 inline constexpr const char* kLogPlots = "Графики";
 inline constexpr const char* kLogCellMap = "Карта ячеек";
+inline constexpr const char* kLogAxisUnseen = "—";
 inline constexpr const char* kLogSummary = "%1: строк %2";
 inline constexpr const char* kLogSpan = ", %1 – %2";
 inline constexpr const char* kLogSkipped = ", пропущено строк: %1";

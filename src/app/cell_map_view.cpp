@@ -65,19 +65,30 @@ QRectF CellMapView::CellRect(int c, int r) const {
     return QRectF(kLabelWidth + (c - 1) * w, kLabelHeight + (r - 1) * h, w, h);
 }
 
-void CellMapView::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+QRectF CellMapView::ColumnLabelRect(int k) const {
+    const QRectF col = CellRect(k, 1);
+    return QRectF(col.left(), 0, col.width(), kLabelHeight);
+}
+
+QRectF CellMapView::RowLabelRect(int k) const {
+    const QRectF row = CellRect(1, k);
+    return QRectF(0, row.top(), kLabelWidth - 3, row.height());
+}
+
+QFont CellMapView::LabelFont() const {
     QFont small = font();
     small.setPointSizeF(std::max(6.0, std::min(8.0, CellRect(1, 1).height() / 4.5)));
-    p.setFont(small);
+    return small;
+}
+
+void CellMapView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setFont(LabelFont());
+    p.setPen(Qt::black);
     for (int k = 1; k <= 16; ++k) {
-        const QRectF col = CellRect(k, 1);
-        const QRectF row = CellRect(1, k);
-        p.setPen(Qt::black);
-        p.drawText(QRectF(col.left(), 0, col.width(), kLabelHeight), Qt::AlignCenter,
+        p.drawText(ColumnLabelRect(k), Qt::AlignCenter,
                    k <= columns_.size() ? columns_[k - 1] : QString::number(k));
-        p.drawText(QRectF(0, row.top(), kLabelWidth - 3, row.height()),
-                   Qt::AlignRight | Qt::AlignVCenter,
+        p.drawText(RowLabelRect(k), Qt::AlignRight | Qt::AlignVCenter,
                    k <= rows_.size() ? rows_[k - 1] : QString::number(k));
     }
     for (int c = 1; c <= 16; ++c)

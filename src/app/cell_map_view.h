@@ -26,6 +26,12 @@ class CellMapView : public QWidget {
     void SetCells(const MapCells& cells);
     // Axis labels, 16 each (empty: 1..16).
     void SetAxes(QStringList columns, QStringList rows);
+    const QStringList& ColumnLabels() const { return columns_; }
+    const QStringList& RowLabels() const { return rows_; }
+    // Where the header of column (row) k is drawn, and in which font.
+    QRectF ColumnLabelRect(int k) const;
+    QRectF RowLabelRect(int k) const;
+    QFont LabelFont() const;
     const MapCells& Cells() const { return cells_; }
     // The picked cell, (0, 0) when none.
     QPoint Picked() const { return picked_; }

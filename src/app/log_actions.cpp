@@ -66,8 +66,24 @@ std::shared_ptr<const LogTable> LogActions::ReadLog(const QString& path) {
     return std::make_shared<const LogTable>(std::move(read.table));
 }
 
+std::optional<MapAxes> LogActions::PcnAxes() const {
+    const Calibration& image = window_.Image();
+    if (!image.layout.FirmwareLoaded)
+        return std::nullopt;
+    MapAxes axes;
+    axes.loadIsPressure = image.layout.FlagPcnGridDad;
+    std::lock_guard<std::mutex> lock(window_.GridsMutex());
+    const TextGrid& pcn = image.grids.SG_PCN;
+    for (int k = 1; k <= 16; ++k) {
+        axes.rpm << QString::fromStdString(pcn.Cell(k, 0));
+        axes.load << QString::fromStdString(pcn.Cell(0, k));
+    }
+    return axes;
+}
+
 LogViewer* LogActions::OpenViewer(const QString& path) {
     auto* viewer = new LogViewer(window_.Messages(), &window_);
+    viewer->SetImageAxes(PcnAxes());
     if (!viewer->Open(path)) {
         delete viewer;
         return nullptr;

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "analysis/log_table.h"
@@ -18,6 +19,7 @@ namespace veltrano {
 class LogLearningDialog;
 class LogReplay;
 class LogViewer;
+struct MapAxes;
 class TMainForm;
 
 class LogActions : public QObject {
@@ -45,6 +47,8 @@ class LogActions : public QObject {
   private:
     QString AskForLog() const;
     std::shared_ptr<const LogTable> ReadLog(const QString& path);
+    // The open image's fuel table axes as its grid labels them; none without an image.
+    std::optional<MapAxes> PcnAxes() const;
 
     TMainForm& window_;
     std::vector<LogViewer*> viewers_;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "analysis/cell_axes.h"
 #include "analysis/log_reader.h"
 #include "app/app_texts.h"
 #include "app/cell_map_view.h"
@@ -32,6 +33,15 @@ QString TimeOfDay(double seconds) {
 
 QString Utf8(std::string_view s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+// Rounded to `step` (whole rpm, a tenth of a percent of throttle).
+QStringList Labels(const std::array<std::optional<double>, 16>& axis, double step) {
+    QStringList out;
+    for (const auto& v : axis)
+        out << (v ? QString::number(std::round(*v / step) * step, 'g', 6)
+                  : QString(t::kLogAxisUnseen));
+    return out;
 }
 
 }  // namespace
@@ -119,6 +129,11 @@ void LogViewer::Show(std::shared_ptr<const LogTable> table, const QString& name,
         ShowColumns(picker_->Checked());
 }
 
+void LogViewer::SetImageAxes(std::optional<MapAxes> axes) {
+    imageAxes_ = std::move(axes);
+    Recompute();
+}
+
 void LogViewer::ShowColumns(const std::vector<int>& columns) {
     std::vector<PlotSeries> panes;
     if (table_)
@@ -130,7 +145,10 @@ void LogViewer::ShowColumns(const std::vector<int>& columns) {
 void LogViewer::Recompute() {
     if (!table_)
         return;
-    cells_ = CellsOfRows(*table_, CellSource{});
+    CellSource source;
+    source.loadIsPressure = imageAxes_ && imageAxes_->loadIsPressure;
+    cells_ = CellsOfRows(*table_, source);
+    LabelMap();
     keep_ = FilterRows(*table_, cells_, filters_->Filter());
     cellMap_ = std::make_unique<CellMap>(*table_, cells_, keep_);
     MapCells shown{};
@@ -144,6 +162,15 @@ void LogViewer::Recompute() {
     const QPoint picked = map_->Picked();
     plots_->SetHighlight(picked.x() > 0 ? cellMap_->RowsOf(picked.x(), picked.y())
                                         : std::vector<std::uint32_t>{});
+}
+
+void LogViewer::LabelMap() {
+    if (imageAxes_) {
+        map_->SetAxes(imageAxes_->rpm, imageAxes_->load);
+        return;
+    }
+    const LoggedAxes seen = AxesOfLog(*table_, cells_, false);
+    map_->SetAxes(Labels(seen.rpm, 1.0), Labels(seen.load, 0.1));
 }
 
 void LogViewer::CellPicked(int c, int r) {

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "analysis/cell_map.h"
@@ -24,6 +26,13 @@ class LogFilterBox;
 class Messages;
 class PlotView;
 
+// The fuel table's axes as the open image's PCN grid labels them, 16 texts each.
+struct MapAxes {
+    QStringList rpm;   // the columns
+    QStringList load;  // the rows: throttle, or pressure when the table runs on pressure
+    bool loadIsPressure = false;
+};
+
 class LogViewer : public QWidget {
     Q_OBJECT
   public:
@@ -33,6 +42,9 @@ class LogViewer : public QWidget {
     // Reads the log and shows it; a file that is not a log is refused with a warning and
     // leaves what was shown.
     bool Open(const QString& path);
+    // Labels the map with the image's axes and takes the rows' cells on its load axis;
+    // without them the map is labelled with the values the log shows per cell.
+    void SetImageAxes(std::optional<MapAxes> axes);
     // A log already read (tests, the other log windows).
     void Show(std::shared_ptr<const LogTable> table, const QString& name, long skippedRows);
 
@@ -53,10 +65,12 @@ class LogViewer : public QWidget {
     void CellPicked(int c, int r);
     // Cells, filter mask and map after a new log or a changed filter.
     void Recompute();
+    void LabelMap();
 
     Messages& messages_;
     std::shared_ptr<const LogTable> table_;
     QString path_;
+    std::optional<MapAxes> imageAxes_;
     RowCells cells_;
     std::vector<std::uint8_t> keep_;
     std::unique_ptr<CellMap> cellMap_;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "analysis/cell_axes.h"
 #include "analysis/cell_map.h"
 #include "analysis/log_reader.h"
 #include "tests/analysis/log_writer.h"
@@ -133,6 +134,35 @@ TEST(CellMap, CellsRecomputedWithTheImagesAxes) {
     for (int i = 0; i < 16; ++i)
         source.rpmAxis[i] = 1000 + 400 * i;
     EXPECT_EQ(CellsOfRows(t, source).c[1], 2);
+}
+
+// Without an image the map's headers are the lowest value the log shows per column and row:
+// every row counts, whatever the filters; a column no row lies in has none.
+TEST(CellMap, AxesOfTheLogAreTheLowestValuesPerColumnAndRow) {
+    const LogTable t = HandMadeLog(kRows);
+    const RowCells cells = CellsOfRows(t, {});
+    const struct {
+        bool loadIsPressure;
+        std::array<double, 2> load;  // rows 4 and 6
+    } cases[] = {
+        {false, {10, 1.5}},  // the closed throttle of row 9 is in row 6
+        {true, {38, 50}},
+    };
+    for (const auto& c : cases) {
+        const LoggedAxes axes = AxesOfLog(t, cells, c.loadIsPressure);
+        for (int k = 1; k <= 16; ++k) {
+            const auto rpm = axes.rpm[size_t(k - 1)];
+            if (k == 3 || k == 4 || k == 5)
+                EXPECT_EQ(rpm, 600 + 400 * (k - 1)) << k;
+            else
+                EXPECT_FALSE(rpm) << k;
+            const auto load = axes.load[size_t(k - 1)];
+            if (k == 4 || k == 6)
+                EXPECT_FLOAT_EQ(load.value_or(-1), c.load[k == 4 ? 0 : 1]) << k;
+            else
+                EXPECT_FALSE(load) << k;
+        }
+    }
 }
 
 }  // namespace

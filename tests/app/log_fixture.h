@@ -19,6 +19,7 @@ struct LogFixtureRow {
     double widebandAfr = 14.7;
     int rpmRt = 0;  // cell columns of the log
     int trtRt = 0;
+    int dadRt = 0;
     int ramRewrite = 0;
     int fuelOff = 0;
 };
@@ -41,6 +42,7 @@ inline std::filesystem::path WriteFixtureLog(const std::filesystem::path& dir,
         CycleLogValues cycle;
         cycle.RPM_RT = r.rpmRt;
         cycle.TRT_RT = r.trtRt;
+        cycle.DAD_RT = r.dadRt;
         cycle.RamRewriteMark = r.ramRewrite;
         log.SaveLog(BuildLogRow(t, live, r.widebandAfr, cycle));
     }
