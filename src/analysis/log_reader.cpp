@@ -7,6 +7,7 @@
 
 #include "analysis/analysis_texts.h"
 #include "analysis/log_fields.h"
+#include "analysis/log_row_parser.h"
 #include "common/code_page.h"
 
 namespace veltrano {
@@ -35,9 +36,10 @@ bool ValidUtf8(std::string_view s) {
     return true;
 }
 
-// Splits on `sep`; fields past the 71st must be empty (a spreadsheet's trailing cells).
-// Returns false when the count does not fit.
-bool SplitRow(std::string_view line, char sep, std::array<std::string_view, kLogColumnCount>& out) {
+// The header's names split on `sep`; names past the 71st must be empty. False when the
+// count does not fit.
+bool SplitHeader(std::string_view line, char sep,
+                 std::array<std::string_view, kLogColumnCount>& out) {
     int n = 0;
     std::size_t start = 0;
     for (;;) {
@@ -100,7 +102,7 @@ class LogParser {
         }
         for (const char sep : {',', ';'}) {
             std::array<std::string_view, kLogColumnCount> names;
-            if (!SplitRow(text, sep, names))
+            if (!SplitHeader(text, sep, names))
                 continue;
             bool match = true;
             for (int c = 0; c < kLogColumnCount && match; ++c)
@@ -116,24 +118,26 @@ class LogParser {
         return false;
     }
 
+  public:
+    // Rows waiting in the block go into the table.
+    void Flush() {
+        out_.table.AppendRows(std::span(times_.data(), blockRows_),
+                              std::span(block_.data(), blockRows_ * kLogColumnCount));
+        blockRows_ = 0;
+    }
+
+  private:
     void Row(std::string_view line) {
-        std::array<std::string_view, kLogColumnCount> fields;
-        if (!SplitRow(line, sep_, fields))
+        double time = 0;
+        if (!ParseLogRow(line, sep_, decimal_, time, block_.data() + blockRows_ * kLogColumnCount))
             return Skipped();
-        const auto time = ParseLogTime(fields[0]);
-        if (!time)
-            return Skipped();
-        for (int c = 1; c < kLogColumnCount; ++c) {
-            const auto v = ParseLogReal(fields[c], decimal_);
-            if (!v)
-                return Skipped();
-            values_[c] = static_cast<float>(*v);
-        }
         // A time far before the last one is the next day.
-        if (*time + 43200 < lastTime_)
+        if (time + 43200 < lastTime_)
             dayOffset_ += 86400;
-        lastTime_ = *time;
-        out_.table.Append(*time + dayOffset_, values_);
+        lastTime_ = time;
+        times_[blockRows_] = time + dayOffset_;
+        if (++blockRows_ == kBlockRows)
+            Flush();
     }
 
     void Skipped() {
@@ -149,7 +153,12 @@ class LogParser {
     char decimal_ = '.';
     double lastTime_ = 0;
     double dayOffset_ = 0;
-    std::array<float, kLogColumnCount> values_{};
+    // Rows are parsed into a block, row after row, and moved into the table's columns a
+    // block at a time: writing 70 columns per row would touch 70 pages per row.
+    static constexpr std::size_t kBlockRows = 1024;
+    std::vector<float> block_ = std::vector<float>(kBlockRows * kLogColumnCount);
+    std::vector<double> times_ = std::vector<double>(kBlockRows);
+    std::size_t blockRows_ = 0;
 };
 
 // Feeds whole lines to the parser; keeps a partial line for the next chunk.
@@ -165,6 +174,12 @@ class LineFeeder {
                 return Keep(part);
             }
             chunk.remove_prefix(nl + 1);
+            // A whole line inside the chunk is parsed where it stands.
+            if (carry_.empty() && !overlong_ && part.size() <= kMaxLine) {
+                if (!parser_.Line(part))
+                    return false;
+                continue;
+            }
             if (!Keep(part))
                 return false;
             if (!EndLine())
@@ -173,7 +188,11 @@ class LineFeeder {
         return true;
     }
 
-    bool Finish() { return carry_.empty() && !overlong_ ? true : EndLine(); }
+    bool Finish() {
+        const bool ok = carry_.empty() && !overlong_ ? true : EndLine();
+        parser_.Flush();
+        return ok;
+    }
 
     // The first bytes of the file are not text lines at all.
     bool Refused() const { return refused_; }
@@ -265,6 +284,7 @@ LogReadResult ReadSessionLog(const std::filesystem::path& path, const LogReadPro
                 out.error = kNotALog;
             return out;
         }
+        parser.Flush();
         done += n;
         // Rows of the first chunk tell the length of a row; reserving once saves the copies
         // of growing a million-row column. Rows vary in length, so a quarter more is

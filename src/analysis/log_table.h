@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "analysis/column_allocator.h"
 #include "analysis/log_columns.h"
 
 namespace veltrano {
@@ -33,10 +34,13 @@ class LogTable {
     // values[1..70] are the columns after TIME (values[0] is not used). The time never
     // decreases: a row before the last one (a clock set back) takes the last row's time.
     void Append(double time, const std::array<float, kLogColumnCount>& values);
+    // Many rows at once, row after row: values[i * kLogColumnCount + c] is column c of row
+    // i. Filled column by column, so each column's memory is written in one run.
+    void AppendRows(std::span<const double> times, std::span<const float> values);
 
   private:
-    std::vector<double> times_;
-    std::array<std::vector<float>, kLogColumnCount> columns_;
+    std::vector<double, ColumnAllocator<double>> times_;
+    std::array<std::vector<float, ColumnAllocator<float>>, kLogColumnCount> columns_;
 };
 
 }  // namespace veltrano

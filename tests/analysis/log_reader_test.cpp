@@ -5,6 +5,7 @@
 #include "analysis/analysis_texts.h"
 #include "analysis/log_fields.h"
 #include "analysis/log_reader.h"
+#include "analysis/log_row_parser.h"
 #include "log/log_texts.h"
 #include "tests/analysis/log_writer.h"
 
@@ -183,6 +184,55 @@ TEST(LogFields, RealsAndTimes) {
             EXPECT_NEAR(*v, *c.value, 1e-9) << c.text;
         }
     }
+}
+
+// A row's fields read in place agree with the field parsers: plain numbers with either mark,
+// long mantissas, and the forms that take the general path; a row of the wrong width or with
+// a broken field is refused.
+TEST(LogRowParser, ReadsEveryFieldFormAndRefusesBrokenRows) {
+    const auto row = [](char sep, const std::string& field, const std::string& tail = "") {
+        std::string line = "10:0:0.500";
+        for (int c = 1; c < kLogColumnCount; ++c)
+            line += sep + (c == logcol::Rpm ? field : std::string("0"));
+        return line + tail;
+    };
+    const struct {
+        char sep, decimal;
+        std::string field, tail;
+        std::optional<float> value;
+    } cases[] = {
+        {',', '.', "14.7", "", 14.7f},
+        {';', ',', "14,7", "", 14.7f},
+        {';', ',', "14.7", "", 14.7f},
+        {',', '.', "-3", "", -3.0f},
+        {',', '.', "0.723456789012345", "", 0.723456789012345f},
+        {',', '.', "1234567890.123456789", "", 1234567890.123456789f},
+        {',', '.', "0.0000000000000000000000001", "", 1e-25f},
+        {',', '.', "2.5E-20", "", 2.5e-20f},
+        {';', ',', " \"0,25\" ", "", 0.25f},
+        {';', ',', "1", ";;; ;", 1.0f},
+        {',', '.', "", "", std::nullopt},
+        {',', '.', "1.2.3", "", std::nullopt},
+        {',', '.', "-", "", std::nullopt},
+        {',', '.', "7", ",x", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const std::string line = row(c.sep, c.field, c.tail);
+        double time = 0;
+        std::array<float, kLogColumnCount> values{};
+        const bool ok = ParseLogRow(line, c.sep, c.decimal, time, values.data());
+        ASSERT_EQ(ok, c.value.has_value()) << line;
+        if (ok) {
+            EXPECT_FLOAT_EQ(values[logcol::Rpm], *c.value) << c.field;
+            EXPECT_DOUBLE_EQ(time, 36000.5);
+        }
+    }
+    // One field short.
+    std::string shortRow = row(',', "1");
+    shortRow.resize(shortRow.rfind(','));
+    double time = 0;
+    std::array<float, kLogColumnCount> values{};
+    EXPECT_FALSE(ParseLogRow(shortRow, ',', '.', time, values.data()));
 }
 
 TEST(LogColumns, EveryColumnHasItsHeaderNameAndAGroup) {
