@@ -1,12 +1,13 @@
 // The two frame readers of the lambda thread. Every wait sleeps until bytes arrive (a line
-// that cannot wait is polled once per 1 ms), looks at the exit request, LcRunning and
+// that cannot wait is polled once per 1 ms), rests for the wire time of a frame's missing
+// bytes instead of waking per byte, looks at the exit request, LcRunning and
 // destruction at least every few ms, and ends on them; a read is issued only for bytes that
 // are waiting.
-#include <algorithm>
 #include <array>
 #include <chrono>
 #include <ctime>
 
+#include "common/local_time.h"
 #include "lambda/aem_frame.h"
 #include "lambda/aem_log.h"
 #include "lambda/lc1_decode.h"
@@ -33,9 +34,9 @@ void SleepOnePoll() {
 // Waits until more than `more_than` bytes are queued, at most `budget_ms`. On an exit request
 // the queues are discarded. True when the bytes are there.
 bool TLcThreat::WaitLC1(long more_than, int budget_ms) {
-    const LineWait w =
-        WaitOnLine(*hCOMPort, {budget_ms + 1, kExitCheckMs, true}, SteadyWaitClock(),
-                   [&](long n) { return n > more_than || ExitReadPort || Ending(); });
+    const LineWait w = WaitOnLine(
+        *hCOMPort, {budget_ms + 1, kExitCheckMs, true, more_than + 1, kLc1Baud}, SteadyWaitClock(),
+        [&](long n) { return n > more_than || ExitReadPort || Ending(); });
     if (ExitReadPort) {
         hCOMPort->Purge();
         return false;
@@ -46,6 +47,9 @@ bool TLcThreat::WaitLC1(long more_than, int budget_ms) {
 // Waits without bound until at least `at_least` bytes are queued; ends like WaitLC1.
 bool TLcThreat::WaitAEM(long at_least) {
     for (;;) {
+        const LineWait w = WaitOnLine(
+            *hCOMPort, {kHeaderMs, kExitCheckMs, true, at_least, kAemBaud}, SteadyWaitClock(),
+            [&](long n) { return n >= at_least || ExitReadPort || Ending(); });
         if (Ending())
             return false;
         if (ExitReadPort) {
@@ -53,11 +57,8 @@ bool TLcThreat::WaitAEM(long at_least) {
             hCOMPort->Purge();
             return false;
         }
-        const long waiting = hCOMPort->Waiting();
-        if (waiting >= at_least)
+        if (w.waiting >= at_least)
             return true;
-        if (!hCOMPort->WaitInput(std::max(0L, waiting), kExitCheckMs))
-            SleepOnePoll();
     }
 }
 
@@ -103,8 +104,7 @@ void TLcThreat::ReadAEMLine() {
 // A log line that cannot be written is skipped; the reading is still taken.
 void TLcThreat::LogAemFrame(const std::uint8_t* chars) {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTime(now);
     const std::string line = AemLogLine(local, std::span<const std::uint8_t, 4>(chars, 4));
     if (!AppendAemLog(options_.logDirectory, line))
         ++aemLogFailures_;

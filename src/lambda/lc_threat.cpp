@@ -9,11 +9,6 @@ namespace veltrano {
 
 std::atomic<bool> LcRunning{false};
 
-namespace {
-constexpr int kLc1Baud = 19200;
-constexpr int kAemBaud = 9600;
-}  // namespace
-
 TLcThreat::TLcThreat(const std::string& LamSensor, LcOptions options)
     : AEM(LamSensor == lambda_texts::kSensorAem),
       LC_1(LamSensor == lambda_texts::kSensorLc1),

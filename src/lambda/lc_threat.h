@@ -44,6 +44,9 @@ class TLcThreat {
     // Clears LcRunning, waits for the thread body to return, closes the port.
     void stop();
 
+    static constexpr int kLc1Baud = 19200;
+    static constexpr int kAemBaud = 9600;
+
     // The decoder chosen at creation; at most one is true.
     const bool AEM;
     const bool LC_1;

@@ -6,13 +6,37 @@
 #include <thread>
 
 namespace veltrano {
+namespace {
+
+// The rest before looking again, 0 when the next look should wait on the line instead.
+double RestMs(const LineWaitRule& rule, long seen, double limit_ms) {
+    if (rule.wantBytes <= seen || rule.baud <= 0)
+        return 0;
+    return std::min(WireMs(rule.wantBytes - seen, rule.baud), limit_ms);
+}
+
+// The bytes came no faster than the wire carries them. A line that hands on bytes in bursts
+// (a pseudo-terminal without pacing, a block held by the adapter) is better waited on per
+// burst: a rest for wire time there would only be late.
+bool AtWirePace(long new_bytes, double elapsed_ms, int baud) {
+    return baud > 0 && new_bytes <= elapsed_ms / WireMs(1, baud) + 1;
+}
+
+}  // namespace
 
 WaitClock SteadyWaitClock() {
     return {[] {
                 using namespace std::chrono;
                 return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
             },
-            [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }};
+            [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+            [](double ms) {
+                std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
+            }};
+}
+
+double WireMs(long bytes, int baud) {
+    return baud > 0 ? static_cast<double>(bytes) * 10.0 * 1000.0 / baud : 0.0;
 }
 
 LineWait WaitOnLine(SerialLine& line, const LineWaitRule& rule, const WaitClock& clock,
@@ -22,21 +46,32 @@ LineWait WaitOnLine(SerialLine& line, const LineWaitRule& rule, const WaitClock&
     long seen = -1;  // differs from any count, so a waiting line looks at once
     long paced = 0;  // polls of 1 ms made instead of waiting
     bool waited = false;
+    bool flowing = false;  // the last look found bytes arriving at wire pace: more may be on it
+    double looked = start;
     LineWait w;
     do {
-        const int left = std::max(1, static_cast<int>(std::ceil(rule.budgetMs - w.usedMs)));
-        if (rule.onBytes && line.WaitInput(seen, std::min(slice, left))) {
+        const double left_ms = rule.budgetMs - w.usedMs;
+        const int left = std::max(1, static_cast<int>(std::ceil(left_ms)));
+        const double rest = flowing ? RestMs(rule, seen, std::min<double>(slice, left_ms)) : 0;
+        if (rest > 0) {
+            clock.restMs(rest);
+        } else if (rule.onBytes && line.WaitInput(seen, std::min(slice, left))) {
             waited = true;
         } else {
             clock.sleepMs(1);
             ++paced;
         }
+        const long before = seen;
+        const double now = clock.nowMs();
         seen = std::max(0L, line.Waiting());
+        flowing = waited && rule.onBytes && before >= 0 && seen > before &&
+                  AtWirePace(seen - before, now - looked, rule.baud);
+        looked = now;
         w.waiting = seen;
         // Real time counts only once the line itself waited: a polled line's budget is its
         // polls, however long the machine took over them.
         const double polled = static_cast<double>(paced);
-        w.usedMs = waited ? std::max(clock.nowMs() - start, polled) : polled;
+        w.usedMs = waited ? std::max(now - start, polled) : polled;
     } while (!done(w.waiting) && w.usedMs < rule.budgetMs);
     return w;
 }

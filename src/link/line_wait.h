@@ -12,8 +12,9 @@ namespace veltrano {
 
 // The clock a wait measures its budget with; tests drive a fake one.
 struct WaitClock {
-    std::function<double()> nowMs;     // monotonic milliseconds
-    std::function<void(int)> sleepMs;  // the pace of polls on a line that cannot wait
+    std::function<double()> nowMs;       // monotonic milliseconds
+    std::function<void(int)> sleepMs;    // the pace of polls on a line that cannot wait
+    std::function<void(double)> restMs;  // the rest while bytes are still on the wire
 };
 
 // The steady clock and real sleeping.
@@ -28,10 +29,18 @@ struct LineWaitRule {
     int budgetMs = 0;     // the wait ends once this much is used
     int sliceMs = 0;      // longest single sleep (0: the whole budget); `done` is asked after each
     bool onBytes = true;  // false: poll every 1 ms even when the line could wait
+    long wantBytes = 0;   // the count the wait is for (0: not known)
+    int baud = 0;         // the line's speed (0: not known)
 };
 
+// Time the bytes take on the wire: ten bits each (start, eight data, stop).
+double WireMs(long bytes, int baud);
+
 // Waits until done(waiting) or the budget is used up. The first look at the line is made at
-// once on a line that can wait, after 1 ms on one that cannot.
+// once on a line that can wait, after 1 ms on one that cannot. On a line that can wait, with
+// the count and speed known, bytes arriving at wire pace are not waited on one by one: the
+// wait rests for the wire time of the missing bytes (they cannot all arrive sooner), and
+// sleeps until the next byte when none came during the rest or they came in a burst.
 LineWait WaitOnLine(SerialLine& line, const LineWaitRule& rule, const WaitClock& clock,
                     const std::function<bool(long)>& done);
 

@@ -37,6 +37,7 @@ TOBDII::TOBDII(const std::string& Port, int BaudRate, int BAudRate2, int /*Sendi
     }
     if (!line_->SetLine(BAudRate2))
         return;
+    lineBaud_ = BAudRate2;
     line_->Purge();
     FWriteLog = true;
     AddLog(line_->LowLatency() ? link_text::kLowLatencyOn : link_text::kLowLatencyOff);

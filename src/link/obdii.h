@@ -235,7 +235,8 @@ class TOBDII {
     std::function<void(int)> sleep_;
     bool receiveOnBytes_ = true;
     std::unique_ptr<SerialLine> line_;
-    std::mutex port_mutex_;  // one exchange at a time
+    std::mutex port_mutex_;         // one exchange at a time
+    std::atomic<int> lineBaud_{0};  // the speed last set on the line
     mutable std::mutex live_mutex_;
     LiveRecord live_;
     std::atomic<bool> running_{false};

@@ -31,8 +31,9 @@ void TOBDII::ReadPacket(std::span<std::uint8_t> buf, int& Count) {
     WaitClock clock = SteadyWaitClock();
     if (sleep_)
         clock.sleepMs = sleep_;
-    const LineWait w = WaitOnLine(*line_, {kReceiveBudgetMs, 0, receiveOnBytes_}, clock,
-                                  [expected](long n) { return n == expected; });
+    const LineWaitRule rule{kReceiveBudgetMs, 0, receiveOnBytes_, expected, lineBaud_.load()};
+    const LineWait w =
+        WaitOnLine(*line_, rule, clock, [expected](long n) { return n == expected; });
     // The wait's length in whole milliseconds, which is the count of 1 ms polls it replaces.
     const int polls = std::clamp(static_cast<int>(std::ceil(w.usedMs)), 1, kReceiveBudgetMs);
     const long waiting = w.waiting;

@@ -22,7 +22,10 @@ std::uint8_t SpeedCode(int baud) {
 
 bool TOBDII::ChangeLineSpeed(int baud) {
     std::lock_guard<std::mutex> lock(port_mutex_);
-    return line_->SetLine(baud);
+    if (!line_->SetLine(baud))
+        return false;
+    lineBaud_ = baud;
+    return true;
 }
 
 void TOBDII::StartCommunication() {

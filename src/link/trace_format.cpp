@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "common/local_time.h"
+
 namespace veltrano {
 
 std::string HexByte(std::uint8_t b) {
@@ -27,8 +29,7 @@ std::string TraceClock() {
     const std::time_t secs = system_clock::to_time_t(now);
     const long ms =
         static_cast<long>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
-    std::tm local{};
-    localtime_r(&secs, &local);
+    const std::tm local = LocalTime(secs);
     char text[16];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03ld", local.tm_hour, local.tm_min,
                   local.tm_sec, ms);

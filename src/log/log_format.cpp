@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "common/local_time.h"
+
 #include "common/text_forms.h"
 
 namespace veltrano {
@@ -11,8 +13,7 @@ LogTime NowLogTime() {
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t secs = system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&secs, &local);
+    const std::tm local = LocalTime(secs);
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(ms)};
 }
@@ -45,8 +46,7 @@ std::string LogStamp(const std::tm& local, char dateSeparator) {
 
 std::string LogStampNow(char dateSeparator) {
     const std::time_t secs = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&secs, &local);
+    const std::tm local = LocalTime(secs);
     return LogStamp(local, dateSeparator);
 }
 

@@ -34,6 +34,7 @@ class ScriptedLine final : public SerialLine {
             return false;
         if (Count() != seen)
             return true;
+        ++sleeps;
         double next = now_ + timeout_ms;
         for (const auto& [at, count] : arrivals_) {
             if (at > now_ && at < next)
@@ -44,6 +45,7 @@ class ScriptedLine final : public SerialLine {
     }
 
     int looks = 0;
+    int sleeps = 0;  // WaitInput calls that slept
 
   private:
     long Count() const {
@@ -57,6 +59,12 @@ class ScriptedLine final : public SerialLine {
     std::vector<std::pair<double, long>> arrivals_;
     bool canWait_;
 };
+
+// A clock that only moves when the wait sleeps or rests.
+WaitClock FakeClock(double& now) {
+    return {[&now] { return now; }, [&now](int ms) { now += ms; },
+            [&now](double ms) { now += ms; }};
+}
 
 struct Case {
     const char* name;
@@ -85,7 +93,7 @@ TEST(LineWait, ExactCountWithinTheReceiveBudget) {
         SCOPED_TRACE(c.name);
         double now = 0;
         ScriptedLine line(now, c.arrivals, c.canWait);
-        WaitClock clock{[&] { return now; }, [&](int ms) { now += ms; }};
+        WaitClock clock = FakeClock(now);
         const LineWait w =
             WaitOnLine(line, {301, 0, c.onBytes}, clock, [&](long n) { return n == c.expected; });
         EXPECT_DOUBLE_EQ(w.usedMs, c.usedMs);
@@ -100,12 +108,101 @@ TEST(LineWait, ExactCountWithinTheReceiveBudget) {
 TEST(LineWait, SlicesLetTheCallerEndTheWait) {
     double now = 0;
     ScriptedLine line(now, {}, true);
-    WaitClock clock{[&] { return now; }, [&](int ms) { now += ms; }};
+    WaitClock clock = FakeClock(now);
     const LineWait w =
         WaitOnLine(line, {1001, 5, true}, clock, [&](long n) { return n > 0 || now >= 12; });
     EXPECT_DOUBLE_EQ(w.usedMs, 15);
     const LineWait full = WaitOnLine(line, {1001, 5, true}, clock, [](long n) { return n > 0; });
     EXPECT_DOUBLE_EQ(full.usedMs, 1001);
+}
+
+// Bytes one after the other at `gap_ms` each, the first at `from_ms`.
+std::vector<std::pair<double, long>> Stream(double from_ms, int bytes, double gap_ms) {
+    std::vector<std::pair<double, long>> out;
+    for (int i = 0; i < bytes; ++i)
+        out.emplace_back(from_ms + (i + 1) * gap_ms, 1);
+    return out;
+}
+
+// A live data exchange at 10400 baud: the 6-byte echo, the ECU's pause, the 43-byte answer,
+// each byte on the wire for 10 bits. The wait for 49 bytes wakes a few times, not per byte,
+// and still ends as the last byte arrives.
+TEST(LineWait, WaitForManyBytesWakesABoundedNumberOfTimes) {
+    struct Flow {
+        const char* name;
+        double pace;  // the sender's time per byte against the wire time
+        int maxWakes;
+    };
+    const Flow flows[] = {
+        {"bytes at wire pace", 1.0, 4},
+        {"a sender slower than the wire", 1.5, 10},
+    };
+    const int baud = 10400;
+    for (const auto& f : flows) {
+        SCOPED_TRACE(f.name);
+        const double byte_ms = WireMs(1, baud) * f.pace;
+        auto arrivals = Stream(0, 6, byte_ms);
+        const double answer_from = 6 * byte_ms + 25;
+        for (const auto& a : Stream(answer_from, 43, byte_ms))
+            arrivals.push_back(a);
+        const double last = arrivals.back().first;
+
+        double now = 0;
+        int rests = 0;
+        ScriptedLine line(now, arrivals, true);
+        WaitClock clock{[&] { return now; }, [&](int ms) { now += ms; },
+                        [&](double ms) { now += ms, ++rests; }};
+        const LineWait w =
+            WaitOnLine(line, {301, 0, true, 49, baud}, clock, [](long n) { return n == 49; });
+        EXPECT_EQ(w.waiting, 49);
+        EXPECT_GE(w.usedMs, last);
+        EXPECT_LE(w.usedMs, last + WireMs(1, baud));
+        EXPECT_LE(rests + line.sleeps, f.maxWakes);
+
+        // Without the speed it wakes on each byte.
+        now = 0;
+        ScriptedLine per_byte(now, arrivals, true);
+        WaitOnLine(per_byte, {301, 0, true, 49, 0}, clock, [](long n) { return n == 49; });
+        EXPECT_GE(per_byte.sleeps, 45);
+    }
+}
+
+// A line that hands on each piece at once (a pseudo-terminal without pacing) is not rested
+// for: the wait ends with the last piece.
+TEST(LineWait, BurstsEndTheWaitWithoutARest) {
+    double now = 0;
+    int rests = 0;
+    ScriptedLine line(now, {{0.1, 6}, {2.1, 43}}, true);
+    WaitClock clock = FakeClock(now);
+    clock.restMs = [&](double ms) { now += ms, ++rests; };
+    const LineWait w =
+        WaitOnLine(line, {301, 0, true, 49, 10400}, clock, [](long n) { return n == 49; });
+    EXPECT_EQ(w.waiting, 49);
+    EXPECT_DOUBLE_EQ(w.usedMs, 2.1);
+    EXPECT_EQ(rests, 0);
+}
+
+// Too few bytes keep the whole budget however the rests fall, and so do more than wanted.
+TEST(LineWait, RestsKeepTheBudget) {
+    const double byte_ms = WireMs(1, 10400);
+    auto too_many = Stream(3, 40, byte_ms);
+    too_many.emplace_back(3 + 41 * byte_ms, 20);  // a block past the count
+    const struct {
+        const char* name;
+        std::vector<std::pair<double, long>> arrivals;
+        long waiting;
+    } cases[] = {
+        {"too few", Stream(3, 30, byte_ms), 30}, {"too many", too_many, 60}, {"none", {}, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        double now = 0;
+        ScriptedLine line(now, c.arrivals, true);
+        const LineWait w = WaitOnLine(line, {301, 0, true, 49, 10400}, FakeClock(now),
+                                      [](long n) { return n == 49; });
+        EXPECT_GE(w.usedMs, 301);
+        EXPECT_LT(w.usedMs, 302);  // the last sleep is asked for in whole ms
+        EXPECT_EQ(w.waiting, c.waiting);
+    }
 }
 
 }  // namespace
