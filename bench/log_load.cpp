@@ -4,8 +4,6 @@
 // columns over the whole log to a 1000-pixel envelope.
 //
 //   log_load [--rows N] [--file PATH] [--keep]
-#include <malloc.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -16,6 +14,9 @@
 #include <iostream>
 #include <string>
 #include <vector>
+#ifdef __GLIBC__
+#include <malloc.h>  // malloc_trim
+#endif
 
 #include "analysis/decimation.h"
 #include "analysis/log_reader.h"
@@ -142,7 +143,9 @@ int main(int argc, char** argv) {
     }
     auto t0 = Clock::now();
     Generate(path, rows);
+#ifdef __GLIBC__
     malloc_trim(0);
+#endif
     std::cout << "log: " << path << ", " << rows << " rows, "
               << std::filesystem::file_size(path) / (1024 * 1024) << " MiB, generated in "
               << Seconds(t0, Clock::now()) << " s\n";

@@ -9,6 +9,7 @@
 #include "analysis/log_fields.h"
 #include "analysis/log_row_parser.h"
 #include "common/code_page.h"
+#include "common/file_open.h"
 
 namespace veltrano {
 namespace {
@@ -262,8 +263,7 @@ LogReadResult ReadSessionLogBytes(std::string_view bytes) {
 
 LogReadResult ReadSessionLog(const std::filesystem::path& path, const LogReadProgress& progress) {
     LogReadResult out;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"), &std::fclose);
     if (!file) {
         out.error = std::string(kLogNotOpened) + std::strerror(errno);
         return out;

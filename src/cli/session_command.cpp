@@ -1,9 +1,5 @@
 #include "cli/session_command.h"
 
-#include <pthread.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <climits>
@@ -19,6 +15,7 @@
 #include "calibration/calibration_file.h"
 #include "cli/cli_messages.h"
 #include "cli/cli_support.h"
+#include "cli/stop_request.h"
 #include "common/text_forms.h"
 #include "lambda/lc_threat.h"
 #include "learning/learning_connection.h"
@@ -119,16 +116,6 @@ class SessionView final : public LearningView {
     const std::atomic<long>& blocks_;
 };
 
-// SIGINT and SIGTERM are taken by sigtimedwait in the main thread; every thread started
-// afterwards inherits the mask, so no handler runs in the middle of a link exchange.
-sigset_t StopSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    return set;
-}
-
 // Without a new record or a written block for this long the ECU is taken to have stopped
 // answering.
 constexpr double kStallSeconds = 5.0;
@@ -136,7 +123,7 @@ constexpr double kStallSeconds = 5.0;
 enum class End { Limit, Signal, Stalled };
 
 // Waits for the limit, the time, a stop signal or a stalled link.
-End WaitForEnd(const sigset_t& signals, const std::atomic<bool>& done, double seconds,
+End WaitForEnd(StopRequest& stop, const std::atomic<bool>& done, double seconds,
                const SessionView& view) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
@@ -152,8 +139,7 @@ End WaitForEnd(const sigset_t& signals, const std::atomic<bool>& done, double se
         } else if (std::chrono::duration<double>(now - lastRecord).count() >= kStallSeconds) {
             return End::Stalled;
         }
-        const timespec tick{0, 50'000'000};
-        if (sigtimedwait(&signals, nullptr, &tick) > 0)
+        if (stop.Wait(std::chrono::milliseconds(50)))
             return End::Signal;
     }
     return End::Limit;
@@ -193,8 +179,7 @@ bool RunConnected(const SessionArgs& a, const AppSettings& s, Calibration& cal, 
         Fail("session: cannot create the log folder " + logs.string());
         return false;
     }
-    const sigset_t signals = StopSignals();
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    StopRequest stop;  // before the first thread starts
     std::unique_ptr<TLcThreat> lc;
     const std::string lambdaType = LambdaType(a, s);
     if (!a.lambdaPort.empty() && !TLcThreat::KnownSensor(lambdaType)) {
@@ -248,7 +233,7 @@ bool RunConnected(const SessionArgs& a, const AppSettings& s, Calibration& cal, 
         SessionView view(a.records, learning, done, blocks);
         engine.SetView(&view);
         link->Flag = true;
-        end = WaitForEnd(signals, done, a.seconds, view);
+        end = WaitForEnd(stop, done, a.seconds, view);
         link->Flag = false;
         learning.Terminate();
         link->Stop();

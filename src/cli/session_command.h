@@ -32,7 +32,7 @@ struct SessionArgs {
 // Parses the arguments after "session"; nullopt with *error set when they are not understood.
 std::optional<SessionArgs> ParseSessionArgs(const Args& args, std::string* error);
 
-// Runs the session until the record or time limit, or SIGINT/SIGTERM.
+// Runs the session until the record or time limit, or a stop request (Ctrl+C, SIGTERM).
 int Session(const Args& args);
 
 }  // namespace veltrano::cli

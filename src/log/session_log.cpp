@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "common/code_page.h"
+#include "common/file_open.h"
 #include "log/log_texts.h"
 
 namespace veltrano {
@@ -45,7 +46,7 @@ bool SessionLog::WriteWaiting() {
     std::error_code ec;
     const bool fresh =
         !std::filesystem::exists(path_, ec) || std::filesystem::file_size(path_, ec) == 0;
-    std::FILE* file = std::fopen(path_.c_str(), "ab");
+    std::FILE* file = OpenFile(path_, "ab");
     if (file == nullptr) {
         error_ = std::strerror(errno);
         return false;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,6 +13,18 @@
 namespace veltrano {
 namespace {
 namespace fs = std::filesystem;
+
+// XDG_CONFIG_HOME of this process; empty removes it.
+void SetConfigHome(const std::string& value) {
+#ifdef _WIN32
+    ::_putenv_s("XDG_CONFIG_HOME", value.c_str());  // an empty value removes it there
+#else
+    if (value.empty())
+        ::unsetenv("XDG_CONFIG_HOME");
+    else
+        ::setenv("XDG_CONFIG_HOME", value.c_str(), 1);
+#endif
+}
 
 class SettingsFile : public ::testing::Test {
   protected:
@@ -152,24 +165,24 @@ TEST_F(SettingsFile, SettingsPathFallsBackToConfigDirWhenNotWritable) {
     // A directory the process cannot write into (here: one that does not exist).
     const fs::path locked = dir / "installed" / "bin";
     const fs::path config = dir / "config";
-    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    SetConfigHome(config.string());
     EXPECT_EQ(SettingsFilePath(locked.string()), (config / "veltrano" / "Settings.ini").string());
     EXPECT_TRUE(fs::is_directory(config / "veltrano"));
-    ::unsetenv("XDG_CONFIG_HOME");
+    SetConfigHome("");
 }
 
 // Installed from the package, the program keeps its settings in the user's config folder even
 // when it may write beside itself (run as root).
 TEST_F(SettingsFile, InstalledProgramKeepsSettingsInTheConfigDir) {
     const fs::path config = dir / "config";
-    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    SetConfigHome(config.string());
     for (const char* bin : {"/usr/bin", "/usr/local/bin", "/opt/veltrano/bin"}) {
         EXPECT_TRUE(InstalledInSystem(bin)) << bin;
         EXPECT_EQ(SettingsFilePath(bin), (config / "veltrano" / "Settings.ini").string()) << bin;
     }
     for (const char* tree : {"/work/veltrano/build", "/home/tuner/veltrano", "/tmp/usr/bin"})
         EXPECT_FALSE(InstalledInSystem(tree)) << tree;
-    ::unsetenv("XDG_CONFIG_HOME");
+    SetConfigHome("");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -163,7 +164,10 @@ bool IniFile::Save(const std::string& path) const {
             return false;
         }
     }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    // Replaces the old file on Windows too, where rename() refuses an existing target.
+    std::error_code ec;
+    std::filesystem::rename(tmp, path, ec);
+    if (ec) {
         std::remove(tmp.c_str());
         return false;
     }
