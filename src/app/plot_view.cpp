@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/decimation.h"
 #include "analysis/log_table.h"
 
 namespace veltrano {
@@ -40,6 +39,7 @@ PlotView::PlotView(QWidget* parent) : QWidget(parent) {
 }
 
 void PlotView::SetTable(const LogTable* table) {
+    DropEnvelopes();
     table_ = table;
     cursor_ = -1;
     shown_.clear();
@@ -62,6 +62,7 @@ void PlotView::SetPanes(std::vector<PlotSeries> panes) {
 }
 
 void PlotView::SetShown(std::vector<std::uint8_t> shown) {
+    DropEnvelopes();  // the summaries look at the old filter's bytes
     shown_ = std::move(shown);
     update();
 }
@@ -165,11 +166,26 @@ void PlotView::DrawBands(QPainter& p, const QRect& r) {
             p.fillRect(QRect(r.left() + x, r.top(), 1, r.height()), QColor(255, 225, 110));
 }
 
+void PlotView::DropEnvelopes() {
+    envelopes_.clear();
+    summaries_.clear();
+}
+
+const std::vector<PixelSpan>& PlotView::Envelope(int column, int pixels) {
+    CachedEnvelope& e = envelopes_[column];
+    if (e.t0 == t0_ && e.t1 == t1_ && e.pixels == pixels)
+        return e.spans;
+    std::unique_ptr<ColumnSummary>& summary = summaries_[column];
+    if (!summary)
+        summary = std::make_unique<ColumnSummary>(*table_, column, shown_);
+    e = {t0_, t1_, pixels, summary->Decimate(t0_, t1_, pixels)};
+    return e.spans;
+}
+
 void PlotView::DrawPane(QPainter& p, const QRect& r, const PlotSeries& s, const QColor& colour) {
     p.setPen(QColor(200, 200, 200));
     p.drawRect(r.adjusted(0, 0, -1, -1));
-    const std::vector<PixelSpan> env =
-        DecimateColumn(*table_, s.column, t0_, t1_, r.width(), shown_);
+    const std::vector<PixelSpan>& env = Envelope(s.column, r.width());
     double lo = INFINITY, hi = -INFINITY;
     for (const PixelSpan& c : env)
         if (c.rows > 0) {
@@ -193,19 +209,27 @@ void PlotView::DrawPane(QPainter& p, const QRect& r, const PlotSeries& s, const 
     p.setPen(Qt::black);
     p.drawText(QRect(0, r.top(), kLeft - 4, 14), Qt::AlignRight, Number(hi));
     p.drawText(QRect(0, r.bottom() - 14, kLeft - 4, 14), Qt::AlignRight, Number(lo));
+    // Per pixel one run from its smallest to its largest value, stretched to the previous
+    // pixel's last value so the trace stays joined; a gap of empty pixels is bridged by a
+    // line. Filled runs cost far less than lines as tall as the pane.
     p.setPen(QPen(colour, 1));
-    // Per pixel its range, joined from the previous pixel's last value to its first.
-    const PixelSpan* prev = nullptr;
-    int prevX = 0;
+    int prevX = -1;
+    int prevLastY = 0;
     for (int x = 0; x < int(env.size()); ++x) {
         const PixelSpan& c = env[size_t(x)];
         if (c.rows == 0)
             continue;
-        if (prev)
-            p.drawLine(r.left() + prevX, y(prev->last), r.left() + x, y(c.first));
-        p.drawLine(r.left() + x, y(c.min), r.left() + x, y(c.max));
-        prev = &c;
+        int top = y(c.max);
+        int bottom = y(c.min);
+        if (prevX == x - 1) {
+            top = std::min(top, prevLastY);
+            bottom = std::max(bottom, prevLastY);
+        } else if (prevX >= 0) {
+            p.drawLine(r.left() + prevX, prevLastY, r.left() + x, y(c.first));
+        }
+        p.fillRect(QRect(r.left() + x, top, 1, bottom - top + 1), colour);
         prevX = x;
+        prevLastY = y(c.last);
     }
     p.setPen(Qt::black);
     QFont bold = font();

@@ -9,7 +9,11 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <vector>
+
+#include "analysis/column_summary.h"
 
 namespace veltrano {
 
@@ -74,6 +78,11 @@ class PlotView : public QWidget {
     double RowTime(int row) const;
     void DrawPane(QPainter& p, const QRect& r, const PlotSeries& s, const QColor& colour);
     void DrawBands(QPainter& p, const QRect& r);
+    // The column's envelope over the shown range, from its block summary; kept while the
+    // range, the width and the filter stay, so a repaint for the cursor or the highlight
+    // reduces nothing.
+    const std::vector<PixelSpan>& Envelope(int column, int pixels);
+    void DropEnvelopes();
 
     const LogTable* table_ = nullptr;
     std::vector<PlotSeries> panes_;
@@ -87,6 +96,13 @@ class PlotView : public QWidget {
     bool dragged_ = false;
     int dragX_ = 0;
     double lastPaintMs_ = 0;
+    struct CachedEnvelope {
+        double t0 = 0, t1 = 0;
+        int pixels = 0;
+        std::vector<PixelSpan> spans;
+    };
+    std::map<int, std::unique_ptr<ColumnSummary>> summaries_;  // by column
+    std::map<int, CachedEnvelope> envelopes_;                  // by column
 };
 
 }  // namespace veltrano

@@ -1,9 +1,11 @@
-// The min/max envelope keeps every extreme of the rows it covers.
+// The min/max envelope keeps every extreme of the rows it covers, reduced row by row or from
+// a column's block summary.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
+#include "analysis/column_summary.h"
 #include "analysis/decimation.h"
 
 namespace veltrano {
@@ -68,24 +70,31 @@ TEST(Decimation, EveryPixelHoldsTheExtremesOfItsRows) {
         {start, end, 640, true},                  // rows left out by a filter
         {t.Time(1234), t.Time(1234), 10, false},  // empty range
     };
+    const std::vector<std::uint8_t> all;
+    const ColumnSummary summary(t, 5), maskedSummary(t, 5, mask);
     for (const auto& c : cases) {
-        const auto got = DecimateColumn(t, 5, c.t0, c.t1, c.pixels,
-                                        c.masked ? mask : std::vector<std::uint8_t>{});
+        const std::vector<std::uint8_t>& keep = c.masked ? mask : all;
+        const auto got = DecimateColumn(t, 5, c.t0, c.t1, c.pixels, keep);
+        const auto fromBlocks = (c.masked ? maskedSummary : summary).Decimate(c.t0, c.t1, c.pixels);
         if (!(c.t1 > c.t0)) {
             EXPECT_TRUE(std::all_of(got.begin(), got.end(), [](auto& s) { return s.rows == 0; }));
+            EXPECT_TRUE(std::all_of(fromBlocks.begin(), fromBlocks.end(),
+                                    [](auto& s) { return s.rows == 0; }));
             continue;
         }
-        const auto want =
-            BruteForce(t, 5, c.t0, c.t1, c.pixels, c.masked ? mask : std::vector<std::uint8_t>{});
-        ASSERT_EQ(got.size(), want.size());
-        for (int p = 0; p < c.pixels; ++p) {
-            ASSERT_EQ(got[p].rows, want[p].rows) << c.pixels << " pixel " << p;
-            if (want[p].rows == 0)
-                continue;
-            EXPECT_EQ(got[p].min, want[p].min) << p;
-            EXPECT_EQ(got[p].max, want[p].max) << p;
-            EXPECT_EQ(got[p].first, want[p].first) << p;
-            EXPECT_EQ(got[p].last, want[p].last) << p;
+        const auto want = BruteForce(t, 5, c.t0, c.t1, c.pixels, keep);
+        for (const auto* spans : {&got, &fromBlocks}) {
+            ASSERT_EQ(spans->size(), want.size());
+            for (int p = 0; p < c.pixels; ++p) {
+                const PixelSpan& s = (*spans)[p];
+                ASSERT_EQ(s.rows, want[p].rows) << c.pixels << " pixel " << p;
+                if (want[p].rows == 0)
+                    continue;
+                EXPECT_EQ(s.min, want[p].min) << p;
+                EXPECT_EQ(s.max, want[p].max) << p;
+                EXPECT_EQ(s.first, want[p].first) << p;
+                EXPECT_EQ(s.last, want[p].last) << p;
+            }
         }
     }
 }

@@ -161,34 +161,71 @@ constexpr double kPaintBudgetMs = 2000.0;
 constexpr double kPaintBudgetMs = 250.0;
 #endif
 
-TEST_F(Viewer, AMillionRowsRedrawAsFastAsAShortLog) {
+std::shared_ptr<LogTable> LongTable(std::size_t rows) {
     auto table = std::make_shared<LogTable>();
-    constexpr std::size_t kRows = 1000000;
-    table->Reserve(kRows);
+    table->Reserve(rows);
     std::array<float, kLogColumnCount> values{};
-    for (std::size_t i = 0; i < kRows; ++i) {
+    for (std::size_t i = 0; i < rows; ++i) {
         values[logcol::Rpm] = float(800 + (i * 7919) % 5000);
         values[logcol::Throttle] = float(i % 100);
         values[logcol::WidebandAfr] = float(12 + (i % 37) * 0.1);
         values[logcol::CoolantTemp] = float(20 + i % 70);
         table->Append(36000 + double(i) * 0.02, values);
     }
-    TMainForm& w = Make();
+    return table;
+}
+
+struct PaintFigures {
+    double median = 0;
+    double p99 = 0;
+};
+
+// Four panes painted over what a tuner does: the whole log, zoom steps in and out, pans and
+// cursor moves, a hundred paints.
+PaintFigures PaintSequence(TMainForm& w, const std::shared_ptr<LogTable>& table) {
     LogViewer v(w.Messages());
-    v.Show(table, "long.csv", 0);
+    v.Show(table, "log.csv", 0);
     v.Picker()->ItemOf(logcol::CoolantTemp)->setCheckState(0, Qt::Checked);
     v.resize(1100, 700);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&v));
+    PlotView* p = v.Plots();
     std::vector<double> ms;
-    for (int i = 0; i < 10; ++i) {
-        v.Plots()->repaint();
-        ms.push_back(v.Plots()->LastPaintMs());
+    for (int i = 0; i < 100; ++i) {
+        switch (i % 5) {
+            case 0:
+                p->ShowAll();
+                break;
+            case 1:
+                QTest::keyClick(p, Qt::Key_Plus);
+                break;
+            case 2:
+                QTest::keyClick(p, Qt::Key_Right, Qt::ShiftModifier);
+                break;
+            case 3:
+                p->SetCursorRow(int(table->Rows() * std::size_t(i % 7) / 7));
+                break;
+            default:
+                QTest::keyClick(p, Qt::Key_Minus);
+        }
+        p->repaint();
+        ms.push_back(p->LastPaintMs());
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("four panes over %zu rows: median paint %.1f ms, worst %.1f ms\n", kRows, ms[5],
-                ms.back());
-    EXPECT_LT(ms[5], kPaintBudgetMs);
+    return {ms[50], ms[98]};
+}
+
+TEST_F(Viewer, AMillionRowsRedrawAsFastAsAShortLog) {
+    TMainForm& w = Make();
+    const PaintFigures few = PaintSequence(w, LongTable(2000));
+    constexpr std::size_t kRows = 1000000;
+    const PaintFigures many = PaintSequence(w, LongTable(kRows));
+    std::printf(
+        "four panes, paint: 2000 rows median %.1f ms, p99 %.1f ms; %zu rows median %.1f ms, "
+        "p99 %.1f ms\n",
+        few.median, few.p99, kRows, many.median, many.p99);
+    EXPECT_LT(many.median, kPaintBudgetMs);
+    EXPECT_LT(many.p99, kPaintBudgetMs);
 }
 
 }  // namespace
