@@ -16,32 +16,47 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 // single precision, so the double's two roundings (mantissa, quotient) never show.
 constexpr int kMaxDigits = 19;
 
+const char* Digits(const char* p, const char* end, std::uint64_t& mantissa) {
+    for (; p < end; ++p) {
+        const unsigned d = static_cast<unsigned>(*p) - '0';
+        if (d >= 10)
+            break;
+        mantissa = mantissa * 10 + d;
+    }
+    return p;
+}
+
+// Digits from the first nonzero one on, the mark not counted.
+int Significant(const char* from, const char* to) {
+    while (from < to && (*from == '0' || *from < '0' || *from > '9'))
+        ++from;
+    int n = 0;
+    for (; from < to; ++from)
+        n += *from >= '0' && *from <= '9';
+    return n;
+}
+
 // Reads a plain number at `p`: [-]digits[mark digits], ended by `sep` or the line's end.
 // Returns the position after it, or null when the field is of another form.
 const char* PlainNumber(const char* p, const char* end, char sep, char decimal, float& out) {
     const bool negative = p < end && *p == '-';
     p += negative;
+    const char* const start = p;
     std::uint64_t mantissa = 0;
-    int digits = 0;       // all digits read
-    int significant = 0;  // from the first nonzero one on
-    int fraction = -1;
-    for (; p < end; ++p) {
-        const unsigned d = static_cast<unsigned>(*p) - '0';
-        if (d < 10) {
-            mantissa = mantissa * 10 + d;
-            ++digits;
-            significant += significant > 0 || d > 0;
-            fraction += fraction >= 0;
-        } else if ((*p == '.' || *p == decimal) && fraction < 0) {
-            fraction = 0;
-        } else {
-            break;
-        }
+    p = Digits(p, end, mantissa);
+    int digits = static_cast<int>(p - start);
+    int fraction = 0;
+    if (p < end && (*p == '.' || *p == decimal)) {
+        const char* const first = p + 1;
+        p = Digits(first, end, mantissa);
+        fraction = static_cast<int>(p - first);
+        digits += fraction;
     }
-    if (digits == 0 || significant > kMaxDigits || fraction >= int(std::size(kPow10)) ||
-        (p < end && *p != sep))
+    if (digits == 0 || (p < end && *p != sep) || fraction >= static_cast<int>(std::size(kPow10)))
         return nullptr;
-    const double v = static_cast<double>(mantissa) / kPow10[fraction < 0 ? 0 : fraction];
+    if (digits > kMaxDigits && Significant(start, p) > kMaxDigits)
+        return nullptr;
+    const double v = static_cast<double>(mantissa) / kPow10[fraction];
     out = static_cast<float>(negative ? -v : v);
     return p;
 }
