@@ -32,7 +32,7 @@ struct ColumnAllocator {
         return static_cast<T*>(::operator new(bytes));
     }
 
-    void deallocate(T* p, std::size_t n) {
+    void deallocate(T* p, [[maybe_unused]] std::size_t n) {
 #ifdef __linux__
         if (n * sizeof(T) >= kHugePage) {
             munmap(p, Rounded(n * sizeof(T)));
