@@ -21,6 +21,9 @@
 namespace veltrano {
 namespace {
 
+// Records' worth of bilinear share a cell needs in a lap to count as visited.
+constexpr double kDwellRecords = 25;
+
 // The link as the cycle sees it: a record published per call, the buffers kept.
 class DriveLink final : public LearningLink {
   public:
@@ -293,7 +296,7 @@ void RealisticDrive::Record() {
         m.writeAt = m.t + m.setup.writeSeconds;
     }
     for (int i = 0; i < 256; ++i) {
-        if (m.tally[i] > 0)
+        if (m.tally[i] >= kDwellRecords)
             overshoot_ = std::max(overshoot_, m.overshoot[i]);
     }
 }
@@ -314,7 +317,8 @@ ProgramLearningState RealisticDrive::State() const {
     return impl_->engine.State();
 }
 
-std::vector<CellMixtureError> RealisticDrive::VisitedErrors(double minRecords) const {
+std::vector<CellMixtureError> RealisticDrive::VisitedErrors() const {
+    const double minRecords = kDwellRecords;
     std::vector<CellMixtureError> out;
     const Impl::CellMeans m = impl_->Means();
     for (int i = 0; i < 256; ++i) {

@@ -46,11 +46,11 @@ class RealisticDrive {
     LearningEngine& Engine();
     ProgramLearningState State() const;
 
-    // Cells a lap dwells in for at least `minRecords` records' worth of bilinear share
-    // (steady running only), as [c, r] of the learned table.
-    std::vector<CellMixtureError> VisitedErrors(double minRecords = 25) const;
-    // Largest excursion of a visited cell's mean signed error past zero, away from the side
-    // it started on.
+    // Cells a lap dwells in for at least 25 records' worth of bilinear share (steady
+    // running only), as [c, r] of the learned table.
+    std::vector<CellMixtureError> VisitedErrors() const;
+    // Overshoot: the largest excursion of a visited cell's mean signed error past zero, to
+    // the other side from where it started, as a share of the target mixture.
     double Overshoot() const { return overshoot_; }
     // Updates whose samples included a reading of gas burned during fuel cut or enrichment.
     long TaintedUpdates() const { return taintedUpdates_; }

@@ -4,6 +4,7 @@
 #include "common/text_forms.h"
 #include "learning/learning_engine.h"
 #include "learning/learning_notices.h"
+#include "learning/narrowband.h"
 #include "learning/table_transfer.h"
 
 namespace veltrano {
@@ -18,6 +19,7 @@ bool ReadingOf(const ConnectionLearningState& conn, const ProgramLearningState& 
             return conn.recordsSinceReading == 0;
         case LambdaSource::VoltDk:
             out.measuredAfr = conn.NarrowbandAfr;
+            out.pinned = NarrowbandPinned(live.FsensorLamMdaVoltage_2);
             return true;
         case LambdaSource::Dk:
             out.trim = conn.LambdaCoeff;

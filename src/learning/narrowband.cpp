@@ -42,4 +42,8 @@ double NarrowbandAfr(double volts) {
     return kCurve.back().afr;
 }
 
+bool NarrowbandPinned(double volts) {
+    return volts <= kCurve.front().volts || volts >= kCurve.back().volts;
+}
+
 }  // namespace veltrano

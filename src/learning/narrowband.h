@@ -9,4 +9,7 @@ double LinearInterpolate(double x0, double x, double x1, double y0, double y1);
 // Piecewise linear curve 0.2 V -> 15.2 ... 0.8 V -> 13.0, constant beyond its ends.
 double NarrowbandAfr(double volts);
 
+// The voltage lies at or beyond an end of that curve: the AFR is only a bound.
+bool NarrowbandPinned(double volts);
+
 }  // namespace veltrano

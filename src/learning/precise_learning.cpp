@@ -7,10 +7,12 @@ namespace veltrano {
 namespace {
 
 constexpr double kWriteSettleSeconds = 0.25;  // request, write and first injection
-constexpr double kMinCellWeight = 0.75;       // samples' shares a cell needs to move
 constexpr double kAgree = 0.02;
 constexpr double kTuned = 0.01;
-constexpr double kTunedWeight = 2.0;
+constexpr double kTunedInformation = 2.0;
+constexpr double kLeastInformation = 0.5;  // squared shares a cell needs to move
+constexpr double kHold = 0.01;        // a cell's present value weighs as a hundredth of a reading
+constexpr double kLeastShare = 0.05;  // a reading must give some free cell this share
 constexpr double kLargestFactorError = 0.35;
 constexpr double kLowest = 0.2;  // the table's limits
 constexpr double kHighest = 1.9;
@@ -26,6 +28,7 @@ void PreciseLearning::Reset(const std::array<double, 256>* asOpened) {
     cells_ = {};
     lastTransient_ = -1e300;
     samples_ = 0;
+    fits_.Clear();
     if (asOpened == nullptr)
         return;
     for (int r = 1; r <= 16; ++r) {
@@ -73,11 +76,6 @@ PreciseVerdict PreciseLearning::Judge(double now, const PreciseReading& reading,
     // its way to the probe until one delay after the hold-off.
     if (now - lastTransient_ < delay + options.holdOffMs / 1000.0)
         return PreciseVerdict::AfterTransient;
-    const PointShares shares = BilinearShares(at->c, at->r, at->rpmFrac, at->loadFrac);
-    for (int i = 0; i < shares.count; ++i) {
-        if (at->t < cells_[shares.cells[i].c][shares.cells[i].r].changedAt + kWriteSettleSeconds)
-            return PreciseVerdict::CellJustChanged;
-    }
     double factor = reading.trim;
     if (reading.measuredAfr > 0) {
         if (!(at->targetAfr > 0))
@@ -86,27 +84,31 @@ PreciseVerdict PreciseLearning::Judge(double now, const PreciseReading& reading,
     }
     if (!(std::fabs(factor - 1) < kLargestFactorError))
         return PreciseVerdict::Outlier;
+    // The fit takes every reading as the mixture burned; a bound would hold a far-off cell
+    // near the bound.
+    if (reading.pinned)
+        return PreciseVerdict::Pinned;
 
-    std::array<double, 4> now4{};
-    std::array<bool, 4> locked{};
+    const PointShares shares = BilinearShares(at->c, at->r, at->rpmFrac, at->loadFrac);
+    double blend = 0;
     bool anyFree = false;
     for (int i = 0; i < shares.count; ++i) {
         const CellShare& s = shares.cells[i];
-        now4[i] = values(s.c, s.r);
-        locked[i] = cells_[s.c][s.r].Locked() || !(now4[i] > 0);
-        anyFree = anyFree || (!locked[i] && s.share > 0);
+        const PreciseCell& cell = cells_[s.c][s.r];
+        const double value = values(s.c, s.r);
+        blend += s.share * value;
+        if (cell.Locked() || s.share <= 0)
+            continue;
+        anyFree = anyFree || s.share >= kLeastShare;
+        // The gas was burned before this cell's last change took effect.
+        if (at->t < cell.changedAt + kWriteSettleSeconds)
+            return PreciseVerdict::CellJustChanged;
     }
     if (!anyFree)
         return PreciseVerdict::AllLocked;
-    const std::array<double, 4> solved = SolveCorrection(shares, now4, factor, locked);
-    for (int i = 0; i < shares.count; ++i) {
-        const CellShare& s = shares.cells[i];
-        if (locked[i] || s.share <= 0)
-            continue;
-        PreciseCell& cell = cells_[s.c][s.r];
-        cell.sum += s.share * (solved[i] / now4[i] - 1);
-        cell.weight += s.share;
-    }
+    fits_.Add(shares, blend * factor);
+    for (int i = 0; i < shares.count; ++i)
+        cells_[shares.cells[i].c][shares.cells[i].r].weight += shares.cells[i].share;
     ++samples_;
     return PreciseVerdict::Taken;
 }
@@ -114,44 +116,41 @@ PreciseVerdict PreciseLearning::Judge(double now, const PreciseReading& reading,
 std::vector<PreciseChange> PreciseLearning::Update(double now, const PreciseOptions& options,
                                                    const CellValues& values) {
     std::vector<PreciseChange> changes;
-    for (int r = 1; r <= 16; ++r) {
-        for (int c = 1; c <= 16; ++c) {
-            PreciseCell& cell = cells_[c][r];
-            if (cell.weight >= kMinCellWeight && !cell.Locked())
-                MoveCell(cell, c, r, now, options, values, changes);
-            cell.sum = 0;
+    const auto locked = [this](int c, int r) { return cells_[c][r].Locked(); };
+    for (const CellFit& fit : fits_.Solve(values, locked, kHold)) {
+        if (fit.information >= kLeastInformation)
+            MoveCell(cells_[fit.c][fit.r], fit, now, options, changes);
+    }
+    for (auto& column : cells_) {
+        for (PreciseCell& cell : column)
             cell.weight = 0;
-        }
     }
     samples_ = 0;
     return changes;
 }
 
-void PreciseLearning::MoveCell(PreciseCell& cell, int c, int r, double now,
-                               const PreciseOptions& options, const CellValues& values,
-                               std::vector<PreciseChange>& changes) {
-    const double value = values(c, r);
-    if (!(value > 0))
+void PreciseLearning::MoveCell(PreciseCell& cell, const CellFit& fit, double now,
+                               const PreciseOptions& options, std::vector<PreciseChange>& changes) {
+    const double value = fit.value;
+    if (!(value > 0) || !(fit.estimate > 0))
         return;
-    const double wanted = cell.sum / cell.weight;
-    const double estimate = value * (1 + wanted);
-    const double drift = cell.lastEstimate > 0 ? std::fabs(estimate / cell.lastEstimate - 1) : 1.0;
+    // Successive estimates that agree raise the confidence; as every estimate stands on all
+    // readings so far, a confident cell's estimate, and so its step, moves little.
+    const double drift = cell.estimate > 0 ? std::fabs(fit.estimate / cell.estimate - 1) : 1.0;
     cell.agreeing = drift <= kAgree ? cell.agreeing + 1 : 0;
-    // Tuned: the cell already holds what two successive estimates, each from a fair number of
-    // samples, agree on within 1 %.
-    const bool settled = drift <= kTuned && std::fabs(wanted) <= kTuned &&
-                         cell.weight >= kTunedWeight && cell.lastWeight >= kTunedWeight;
+    cell.estimate = fit.estimate;
+    const double wanted = fit.estimate / value - 1;
+    // Tuned: the cell already holds what two successive estimates, on a fair number of
+    // readings, agree on within 1 %.
+    const bool settled =
+        drift <= kTuned && std::fabs(wanted) <= kTuned && fit.information >= kTunedInformation;
     if (settled && cell.settled) {
         cell.tuned = true;
         cell.autoLocked = options.lockWhenTuned;
     }
     cell.settled = settled;
-    cell.lastEstimate = estimate;
-    cell.lastWeight = cell.weight;
 
-    // Confidence shrinks the step: agreeing estimates are followed ever more gently.
-    const double gain = 1.0 / (1.0 + 0.5 * cell.agreeing);
-    const double step = std::clamp(gain * wanted, -options.stepLimit, options.stepLimit);
+    const double step = std::clamp(wanted, -options.stepLimit, options.stepLimit);
     if (cell.origin <= 0)
         cell.origin = value;
     double next = value * (1 + step);
@@ -159,7 +158,7 @@ void PreciseLearning::MoveCell(PreciseCell& cell, int c, int r, double now,
                       cell.origin * (1 + options.totalLimit));
     next = std::clamp(next, kLowest, kHighest);
     if (next != value) {
-        changes.push_back({c, r, value, next});
+        changes.push_back({fit.c, fit.r, value, next});
         cell.changedAt = now;
     }
 }
@@ -170,7 +169,7 @@ PreciseMap PreciseLearning::Map() const {
         for (int r = 1; r <= 16; ++r) {
             const PreciseCell& cell = cells_[c][r];
             PreciseCellView& v = map[c][r];
-            v.learned = cell.lastEstimate > 0;
+            v.learned = cell.estimate > 0;
             v.confidence = std::min(1.0, cell.agreeing / 3.0);
             v.tuned = cell.tuned;
             v.locked = cell.Locked();

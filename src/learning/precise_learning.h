@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "learning/cell_fit.h"
 #include "learning/cell_shares.h"
 #include "learning/learning_options.h"
 #include "learning/record_ring.h"
@@ -24,16 +25,15 @@ enum class PreciseVerdict {
     CellJustChanged,  // the gas was burned before a changed cell took effect
     Outlier,          // a factor no table error explains
     AllLocked,
+    Pinned,  // a narrowband reading at the end of its curve: only "rich" or "lean"
 };
-inline constexpr int kPreciseVerdicts = 7;
+inline constexpr int kPreciseVerdicts = 8;
 
 struct PreciseCell {
-    double sum = 0;  // share-weighted relative corrections since the last update
-    double weight = 0;
-    double lastEstimate = 0;  // the cell value the last update's samples asked for
-    double lastWeight = 0;    // the shares behind it
-    bool settled = false;     // the last update found the cell right and its estimate steady
-    double origin = 0;        // value in the image as opened; 0: taken at the first change
+    double weight = 0;     // shares of the readings since the last update
+    double estimate = 0;   // the value the readings so far ask for
+    bool settled = false;  // the last update found the cell right and its estimate steady
+    double origin = 0;     // value in the image as opened; 0: taken at the first change
     double changedAt = -1e300;
     int agreeing = 0;  // successive estimates within 2 % of each other
     bool tuned = false;
@@ -59,6 +59,7 @@ struct PreciseReading {
     double measuredAfr = 0;  // > 0: the factor is this over the credited point's target
     double trim = 0;         // used when measuredAfr is 0: the factor itself
     bool admitted = false;   // the cycle's gates on the record now
+    bool pinned = false;     // the reading is a bound, not a value
 };
 
 struct PreciseChange {
@@ -97,13 +98,14 @@ class PreciseLearning {
   private:
     PreciseVerdict Judge(double now, const PreciseReading& reading, const PreciseOptions& options,
                          const CellValues& values);
-    void MoveCell(PreciseCell& cell, int c, int r, double now, const PreciseOptions& options,
-                  const CellValues& values, std::vector<PreciseChange>& changes);
+    void MoveCell(PreciseCell& cell, const CellFit& fit, double now, const PreciseOptions& options,
+                  std::vector<PreciseChange>& changes);
 
     RecordRing ring_;
     std::array<std::array<PreciseCell, 17>, 17> cells_{};
     double lastTransient_ = -1e300;
     int samples_ = 0;
+    CellRegression fits_;
     std::array<long, kPreciseVerdicts> verdicts_{};
 };
 

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
+
+#include "learning/narrowband.h"
 
 namespace veltrano {
 namespace {
@@ -293,6 +296,58 @@ TEST(PreciseLearning, AgreeingEstimatesRaiseConfidenceAndShrinkTheStep) {
     EXPECT_GT(freshStep, 0.01);
     EXPECT_GT(confidentStep, 0.0);
     EXPECT_LT(confidentStep, freshStep / 2);
+}
+
+// A narrowband voltage at or beyond an end of its curve says only "rich" or "lean": the fit,
+// which takes each reading as the mixture burned, does not take it.
+TEST(PreciseLearning, APinnedNarrowbandReadingIsNotLearned) {
+    const struct {
+        double volts;
+        bool pinned;
+    } cases[] = {{0.05, true},  {0.2, true}, {0.21, false}, {0.45, false},
+                 {0.79, false}, {0.8, true}, {1.0, true}};
+    for (const auto& k : cases) {
+        EXPECT_EQ(NarrowbandPinned(k.volts), k.pinned) << k.volts;
+        PreciseLearning learning;
+        Table table;
+        for (int i = 0; i <= 50; ++i)
+            learning.Remember(At(i * kPeriod, 6, 6));
+        PreciseReading reading = Reading(NarrowbandAfr(k.volts));
+        reading.pinned = NarrowbandPinned(k.volts);
+        EXPECT_EQ(learning.Offer(2.0, reading, {}, table.Values()),
+                  k.pinned ? PreciseVerdict::Pinned : PreciseVerdict::Taken)
+            << k.volts;
+    }
+}
+
+// The engine needs 20 % more fuel in [7, 6] only; the point sweeps to and fro along row 6
+// from the middle of [6, 6] to the middle of [7, 6]. Readings near [7, 6] read lean, yet
+// [6, 6], which the readings near its own point show right, is never dragged along.
+TEST(PreciseLearning, ANeighboursErrorStaysWithTheNeighbour) {
+    PreciseOptions o;
+    o.lockWhenTuned = false;
+    PreciseLearning learning;
+    Table table;
+    const auto needed = [](int c) { return c == 7 ? 1.2 : 1.0; };
+    const auto rpmFrac = [](double t) {  // 0 .. 1 and back in 8 s
+        const double phase = std::fmod(t, 8.0) / 4.0;
+        return phase < 1 ? phase : 2 - phase;
+    };
+    double worstRight = 0;
+    for (double t = kPeriod; t < 120; t += kPeriod) {
+        learning.Remember(At(t, 6, 6, rpmFrac(t), 0));
+        if (std::lround(t / kPeriod) % 2 != 0 || t < 0.6)
+            continue;
+        const double x = rpmFrac(t - 0.38);  // the point whose gas reaches the probe now
+        const double given = (1 - x) * table.Get(6, 6) + x * table.Get(7, 6);
+        const double want = (1 - x) * needed(6) + x * needed(7);
+        learning.Offer(t, Reading(14.7 * want / given), o, table.Values());
+        if (learning.Samples() >= 10)
+            table.Apply(learning.Update(t, o, table.Values()));
+        worstRight = std::max(worstRight, std::fabs(table.Get(6, 6) - 1));
+    }
+    EXPECT_LT(worstRight, 0.01);
+    EXPECT_NEAR(table.Get(7, 6), 1.2, 0.01);
 }
 
 }  // namespace

@@ -35,8 +35,9 @@ TEST(RealisticLearning, PreciseModeSettlesEveryVisitedCellAndSkipsTransients) {
     struct Case {
         LambdaSource source;
         double p95;
+        double overshoot;
     };
-    const Case cases[] = {{LambdaSource::Shdk, 0.02}, {LambdaSource::Dk, 0.025}};
+    const Case cases[] = {{LambdaSource::Shdk, 0.02, 0.01}, {LambdaSource::Dk, 0.025, 0.04}};
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.source));
         const Figures f = Drive(LearningMode::Precise, c.source);
@@ -44,6 +45,7 @@ TEST(RealisticLearning, PreciseModeSettlesEveryVisitedCellAndSkipsTransients) {
         EXPECT_LT(f.p95, c.p95);
         EXPECT_GT(f.updates, 50);
         EXPECT_LE(f.tainted, 1);
+        EXPECT_LT(f.overshoot, c.overshoot);
     }
 }
 
