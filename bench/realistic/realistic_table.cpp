@@ -95,9 +95,8 @@ void RealisticTable(double minutes) {
                 const auto v = drive.Engine().PreciseVerdicts();
                 std::printf(
                     "         readings: taken %ld, not admitted %ld, no earlier point %ld, "
-                    "after transient %ld, cell just changed %ld, outlier %ld, locked %ld, pinned "
-                    "%ld\n",
-                    v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+                    "after transient %ld, cell just changed %ld, outlier %ld, locked %ld\n",
+                    v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
             }
             std::fflush(stdout);
         }

@@ -53,7 +53,9 @@ void CellRegression::Clear() {
     rhs_.assign(kCells, 0.0);
 }
 
-void CellRegression::Add(const PointShares& shares, double needed) {
+void CellRegression::Add(const BlendReading& reading) {
+    const PointShares& shares = reading.shares;
+    const double needed = reading.needed;
     for (int a = 0; a < shares.count; ++a) {
         const CellShare& sa = shares.cells[a];
         const int i = Index(sa.c, sa.r);
@@ -66,8 +68,14 @@ void CellRegression::Add(const PointShares& shares, double needed) {
 }
 
 std::vector<CellFit> CellRegression::Solve(const std::function<double(int, int)>& values,
-                                           const std::function<bool(int, int)>& fixed,
-                                           double hold) const {
+                                           const std::function<bool(int, int)>& fixed, double hold,
+                                           const std::vector<BlendReading>& passing) const {
+    if (!passing.empty()) {
+        CellRegression with = *this;
+        for (const BlendReading& reading : passing)
+            with.Add(reading);
+        return with.Solve(values, fixed, hold);
+    }
     std::vector<CellFit> cells;
     std::vector<int> index;
     std::vector<double> present(kCells);

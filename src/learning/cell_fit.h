@@ -24,17 +24,24 @@ struct CellFit {
     double spread = 0;
 };
 
+// A reading: its cells' shares and the value their blend should have had.
+struct BlendReading {
+    PointShares shares;
+    double needed = 0;
+};
+
 class CellRegression {
   public:
     CellRegression();
     void Clear();
-    // One reading: the cells' shares and the value their blend should have had.
-    void Add(const PointShares& shares, double needed);
+    void Add(const BlendReading& reading);
     // Every cell with readings that `fixed` does not hold, fitted. `values` gives the
     // present values; `hold` weighs each free cell's present value as a reading of its own
-    // would, so that cells the readings barely tell apart stay near it.
+    // would, so that cells the readings barely tell apart stay near it. `passing` readings
+    // count in this fit only.
     std::vector<CellFit> Solve(const std::function<double(int, int)>& values,
-                               const std::function<bool(int, int)>& fixed, double hold) const;
+                               const std::function<bool(int, int)>& fixed, double hold,
+                               const std::vector<BlendReading>& passing = {}) const;
 
   private:
     static constexpr int kCells = 256;

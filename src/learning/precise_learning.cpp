@@ -29,6 +29,7 @@ void PreciseLearning::Reset(const std::array<double, 256>* asOpened) {
     lastTransient_ = -1e300;
     samples_ = 0;
     fits_.Clear();
+    pinned_.clear();
     if (asOpened == nullptr)
         return;
     for (int r = 1; r <= 16; ++r) {
@@ -84,10 +85,6 @@ PreciseVerdict PreciseLearning::Judge(double now, const PreciseReading& reading,
     }
     if (!(std::fabs(factor - 1) < kLargestFactorError))
         return PreciseVerdict::Outlier;
-    // The fit takes every reading as the mixture burned; a bound would hold a far-off cell
-    // near the bound.
-    if (reading.pinned)
-        return PreciseVerdict::Pinned;
 
     const PointShares shares = BilinearShares(at->c, at->r, at->rpmFrac, at->loadFrac);
     double blend = 0;
@@ -106,7 +103,12 @@ PreciseVerdict PreciseLearning::Judge(double now, const PreciseReading& reading,
     }
     if (!anyFree)
         return PreciseVerdict::AllLocked;
-    fits_.Add(shares, blend * factor);
+    // A pinned narrowband reading is only a bound: it moves the cells towards it in the next
+    // update and is then forgotten, or it would hold a far-off cell near the bound.
+    if (reading.pinned)
+        pinned_.push_back({shares, blend * factor});
+    else
+        fits_.Add({shares, blend * factor});
     for (int i = 0; i < shares.count; ++i)
         cells_[shares.cells[i].c][shares.cells[i].r].weight += shares.cells[i].share;
     ++samples_;
@@ -117,7 +119,7 @@ std::vector<PreciseChange> PreciseLearning::Update(double now, const PreciseOpti
                                                    const CellValues& values) {
     std::vector<PreciseChange> changes;
     const auto locked = [this](int c, int r) { return cells_[c][r].Locked(); };
-    for (const CellFit& fit : fits_.Solve(values, locked, kHold)) {
+    for (const CellFit& fit : fits_.Solve(values, locked, kHold, pinned_)) {
         if (fit.information >= kLeastInformation)
             MoveCell(cells_[fit.c][fit.r], fit, now, options, changes);
     }
@@ -126,6 +128,7 @@ std::vector<PreciseChange> PreciseLearning::Update(double now, const PreciseOpti
             cell.weight = 0;
     }
     samples_ = 0;
+    pinned_.clear();
     return changes;
 }
 

@@ -25,9 +25,8 @@ enum class PreciseVerdict {
     CellJustChanged,  // the gas was burned before a changed cell took effect
     Outlier,          // a factor no table error explains
     AllLocked,
-    Pinned,  // a narrowband reading at the end of its curve: only "rich" or "lean"
 };
-inline constexpr int kPreciseVerdicts = 8;
+inline constexpr int kPreciseVerdicts = 7;
 
 struct PreciseCell {
     double weight = 0;     // shares of the readings since the last update
@@ -106,6 +105,7 @@ class PreciseLearning {
     double lastTransient_ = -1e300;
     int samples_ = 0;
     CellRegression fits_;
+    std::vector<BlendReading> pinned_;  // since the last update
     std::array<long, kPreciseVerdicts> verdicts_{};
 };
 

@@ -298,25 +298,48 @@ TEST(PreciseLearning, AgreeingEstimatesRaiseConfidenceAndShrinkTheStep) {
     EXPECT_LT(confidentStep, freshStep / 2);
 }
 
-// A narrowband voltage at or beyond an end of its curve says only "rich" or "lean": the fit,
-// which takes each reading as the mixture burned, does not take it.
-TEST(PreciseLearning, APinnedNarrowbandReadingIsNotLearned) {
+// A narrowband voltage at or beyond an end of its curve says only "rich" or "lean": such a
+// reading moves the cells towards its bound in the next update and is then forgotten. Ten
+// lean readings at 15.2 come first, then ten that show the table as it was to be right:
+// after the second update the cell is back where those say, unless the first ten count on.
+TEST(PreciseLearning, APinnedNarrowbandReadingCountsInOneUpdateOnly) {
     const struct {
         double volts;
         bool pinned;
-    } cases[] = {{0.05, true},  {0.2, true}, {0.21, false}, {0.45, false},
-                 {0.79, false}, {0.8, true}, {1.0, true}};
-    for (const auto& k : cases) {
+    } ends[] = {{0.05, true},  {0.2, true}, {0.21, false}, {0.45, false},
+                {0.79, false}, {0.8, true}, {1.0, true}};
+    for (const auto& k : ends)
         EXPECT_EQ(NarrowbandPinned(k.volts), k.pinned) << k.volts;
+
+    PreciseOptions o;
+    o.lockWhenTuned = false;
+    const struct {
+        bool pinned;
+        double low, high;  // the cell after the second update
+    } cases[] = {{true, 0.998, 1.002}, {false, 1.01, 1.03}};
+    for (const auto& k : cases) {
         PreciseLearning learning;
         Table table;
-        for (int i = 0; i <= 50; ++i)
-            learning.Remember(At(i * kPeriod, 6, 6));
-        PreciseReading reading = Reading(NarrowbandAfr(k.volts));
-        reading.pinned = NarrowbandPinned(k.volts);
-        EXPECT_EQ(learning.Offer(2.0, reading, {}, table.Values()),
-                  k.pinned ? PreciseVerdict::Pinned : PreciseVerdict::Taken)
-            << k.volts;
+        std::vector<std::vector<PreciseChange>> updates;
+        for (double t = kPeriod; updates.size() < 2 && t < 10; t += kPeriod) {
+            learning.Remember(At(t, 6, 6));
+            if (t < 0.6 || std::lround(t / kPeriod) % 2 != 0)
+                continue;
+            PreciseReading reading = Reading(14.7 * 1.0 / table.Get(6, 6));
+            if (updates.empty()) {
+                reading = Reading(NarrowbandAfr(0.1));
+                reading.pinned = k.pinned;
+            }
+            learning.Offer(t, reading, o, table.Values());
+            if (learning.Samples() >= 10) {
+                updates.push_back(learning.Update(t, o, table.Values()));
+                table.Apply(updates.back());
+            }
+        }
+        ASSERT_EQ(updates.size(), 2u);
+        EXPECT_GT(updates[0].at(0).after, 1.03) << k.pinned;
+        EXPECT_GE(table.Get(6, 6), k.low) << k.pinned;
+        EXPECT_LE(table.Get(6, 6), k.high) << k.pinned;
     }
 }
 
