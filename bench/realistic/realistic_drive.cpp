@@ -139,6 +139,7 @@ struct RealisticDrive::Impl {
         dry.HoldCoolant(90);
         for (double lap = RealisticDriveScript().back().seconds; lap > 0; lap -= s.recordSeconds) {
             dry.Advance(s.recordSeconds);
+            ++dryRecords;
             Tally(dry.Evaluate(memory, calibrated, config, tables));
         }
         startError = Means().signedMean;
@@ -158,8 +159,11 @@ struct RealisticDrive::Impl {
         const int c1 = std::min(c0 + 1, 15), r1 = std::min(r0 + 1, 15);
         p.cell = {r0 * 16 + c0, r0 * 16 + c1, r1 * 16 + c0, r1 * 16 + c1};
         p.share = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
-        for (int k = 0; k < 4; ++k)
+        for (int k = 0; k < 4; ++k) {
             tally[p.cell[k]] += p.share[k];
+            if (tally[p.cell[k]] >= 1 && reached[p.cell[k]] == 0)
+                reached[p.cell[k]] = dryRecords;
+        }
         lap.push_back(p);
     }
 
@@ -214,6 +218,8 @@ struct RealisticDrive::Impl {
     std::array<double, 256> startError{};
     std::array<double, 256> overshoot{};
     std::array<double, 256> tally{};
+    std::array<long, 256> reached{};  // the lap's record that gave a cell a record's share
+    long dryRecords = 0;
     struct LapPoint {
         double speed = 0;
         double load = 0;
@@ -325,6 +331,16 @@ std::vector<CellMixtureError> RealisticDrive::VisitedErrors() const {
         if (impl_->tally[i] >= minRecords)
             out.push_back({i % 16 + 1, i / 16 + 1, m.absMean[i]});
     }
+    return out;
+}
+
+std::vector<long> RealisticDrive::CellsReached() const {
+    std::vector<long> out;
+    for (int i = 0; i < 256; ++i) {
+        if (impl_->tally[i] >= kDwellRecords)
+            out.push_back(impl_->reached[i]);
+    }
+    std::sort(out.begin(), out.end());
     return out;
 }
 

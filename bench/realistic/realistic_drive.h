@@ -49,6 +49,9 @@ class RealisticDrive {
     // Cells a lap dwells in for at least 25 records' worth of bilinear share (steady
     // running only), as [c, r] of the learned table.
     std::vector<CellMixtureError> VisitedErrors() const;
+    // For each visited cell, in ascending order, the record of the first lap by which it
+    // has had a record's worth of share: no rule can have it right much before.
+    std::vector<long> CellsReached() const;
     // Overshoot: the largest excursion of a visited cell's mean signed error past zero, to
     // the other side from where it started, as a share of the target mixture.
     double Overshoot() const { return overshoot_; }

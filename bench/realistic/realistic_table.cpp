@@ -53,6 +53,13 @@ void RealisticTable(double minutes) {
         "most "
         "%.0f minutes\n\n",
         RealisticDriveScript().back().seconds, minutes);
+    {
+        const std::vector<long> reached = RealisticDrive(DriveSetup{}).CellsReached();
+        std::printf("The first lap reaches its visited cells by these records; the last five:");
+        for (std::size_t i = reached.size() > 5 ? reached.size() - 5 : 0; i < reached.size(); ++i)
+            std::printf(" %ld", reached[i]);
+        std::printf("\n\n");
+    }
     std::printf("%-8s %-9s %5s %6s %14s %14s %14s %14s %6s %6s %6s %7s %7s %6s\n", "mode", "source",
                 "cells", "start", "mean<5%", "mean<2%", "p95<5%", "p95<2%", "mean", "p95", "over",
                 "updates", "taint", "in±2%");
