@@ -113,6 +113,10 @@ OfflineLearningResult LearnFromLog(const LogTable& log, const CalibrationGrids& 
     ConnectionLearningState conn;
     UpdateWatch watch;
     engine.SetView(&watch);
+    // The precise mode credits each reading to the point one exhaust delay earlier: the
+    // rows' own times are its clock.
+    double rowTime = 0;
+    engine.SetClock([&rowTime] { return rowTime; });
 
     const auto wideband = log.Column(logcol::WidebandAfr);
     const auto coefficient = log.Column(logcol::LC_COrrect);
@@ -126,6 +130,7 @@ OfflineLearningResult LearnFromLog(const LogTable& log, const CalibrationGrids& 
         lambda.Set(
             fresh ? k * live.FsensorAirFuelRatio : LoggedValue(log, row, logcol::WidebandAfr),
             fresh);
+        rowTime = log.Time(row);
         link.Publish(live);
         engine.ProcessRecord(conn, link, &lambda, nullptr);
         if ((ram[row] != 0 || olt[row] != 0) && !watch.updated)

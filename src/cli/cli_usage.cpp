@@ -28,8 +28,8 @@ const std::array<Entry, 10> kCommands = {{
      "          [--records N | --seconds S] [--log-dir DIR] [--save-image OUT] [--settings "
      "INI]\n"},
     {"learn",
-     "  learn --image IMAGE --log LOG.csv [--source shdk|voltdk|dk] [--hits N] [--stationary N]\n"
-     "        [--coolant C] [--out NEW.bin] [--json]\n"},
+     "  learn --image IMAGE --log LOG.csv [--source shdk|voltdk|dk] [--mode alg2|precise]\n"
+     "        [--hits N] [--stationary N] [--coolant C] [--out NEW.bin] [--json]\n"},
 }};
 
 constexpr const char* kHead = "usage: veltrano-cli COMMAND ...\n";

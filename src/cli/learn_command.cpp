@@ -39,9 +39,12 @@ struct LearnArgs {
 std::optional<LearnArgs> Parse(const Args& args, std::string* error) {
     static const std::map<std::string, LambdaSource> sources = {
         {"shdk", LambdaSource::Shdk}, {"voltdk", LambdaSource::VoltDk}, {"dk", LambdaSource::Dk}};
+    static const std::map<std::string, LearningMode> modes = {{"alg2", LearningMode::Alg2},
+                                                              {"precise", LearningMode::Precise}};
     const Parsed p = ParseArgs(
         args, {"--json"},
-        {"--image", "--log", "--source", "--hits", "--stationary", "--coolant", "--out"}, 0);
+        {"--image", "--log", "--source", "--mode", "--hits", "--stationary", "--coolant", "--out"},
+        0);
     if (!p.error.empty()) {
         *error = p.error;
         return std::nullopt;
@@ -67,6 +70,13 @@ std::optional<LearnArgs> Parse(const Args& args, std::string* error) {
             return std::nullopt;
         }
         a.options.source = sources.at(*s);
+    }
+    if (const auto m = value("--mode")) {
+        if (!modes.count(*m)) {
+            *error = "bad value for --mode: " + *m;
+            return std::nullopt;
+        }
+        a.options.mode = modes.at(*m);
     }
     const struct {
         const char* name;

@@ -185,7 +185,7 @@ TEST_F(Cli, HelpForTheToolAndEachCommand) {
         {"diff --help", {"--json"}},
         {"monitor --help", {"--port", "--baud", "--olt", "--records", "--json", "--delay"}},
         {"learn --help",
-         {"--image", "--log", "--source", "--hits", "--stationary", "--coolant", "--out",
+         {"--image", "--log", "--source", "--mode", "--hits", "--stationary", "--coolant", "--out",
           "--json"}},
         {"session --help",
          {"--port", "--image", "--lambda-port", "--lambda-type", "--source", "--target", "--learn",
