@@ -1,8 +1,7 @@
 // The two frame readers of the lambda thread. Every wait sleeps until bytes arrive (a line
 // that cannot wait is polled once per 1 ms), rests for the wire time of a frame's missing
-// bytes instead of waking per byte, looks at the exit request, LcRunning and
-// destruction at least every few ms, and ends on them; a read is issued only for bytes that
-// are waiting.
+// bytes instead of waking per byte, and ends on the exit request, LcRunning and destruction;
+// a read is issued only for bytes that are waiting.
 #include <array>
 #include <chrono>
 #include <ctime>
@@ -23,7 +22,9 @@ constexpr std::uint8_t kCr = 0x0D;
 constexpr std::uint8_t kLf = 0x0A;
 constexpr int kHeaderMs = 1000;
 constexpr int kBodyMs = 2000;
-constexpr int kExitCheckMs = 5;  // longest sleep between looks at the exit conditions
+// Longest sleep between looks at the exit conditions. A stop or destruction interrupts the
+// wait at once; an exit request alone is seen with the next byte or after this long.
+constexpr int kExitCheckMs = 50;
 
 void SleepOnePoll() {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -47,6 +47,8 @@ bool TLcThreat::Prepare(const std::string& Port) {
 TLcThreat::~TLcThreat() {
     std::lock_guard lock(lifeMutex_);
     terminate_ = true;
+    if (hCOMPort)
+        hCOMPort->Interrupt();
     if (thread_.joinable())
         thread_.join();
     running_ = false;
@@ -57,6 +59,8 @@ TLcThreat::~TLcThreat() {
 void TLcThreat::stop() {
     LcRunning = false;
     std::lock_guard lock(lifeMutex_);
+    if (hCOMPort && thread_.joinable())
+        hCOMPort->Interrupt();
     if (thread_.joinable())
         thread_.join();
     running_ = false;

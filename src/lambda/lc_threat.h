@@ -36,7 +36,7 @@ class TLcThreat {
                                              LcOptions options = {});
     // True for the sensor types that select a decoder.
     static bool KnownSensor(const std::string& LamSensor);
-    // Ends the thread if it still runs (within a few ms) and closes the port.
+    // Ends the thread if it still runs (its wait is interrupted) and closes the port.
     ~TLcThreat();
     TLcThreat(const TLcThreat&) = delete;
     TLcThreat& operator=(const TLcThreat&) = delete;
@@ -54,8 +54,8 @@ class TLcThreat {
     // A valid reading is pending. The learning cycle may clear it; TakeReading does both
     // at once.
     std::atomic<bool> lc{false};
-    // Exit request: every wait of the reader ends within a few ms, and the reader then only
-    // discards its queues until stopped.
+    // Exit request: every wait of the reader ends with the next byte or within 50 ms, and
+    // the reader then only discards its queues until stopped.
     std::atomic<bool> ExitReadPort{false};
 
     // The last reading, all fields consistent.

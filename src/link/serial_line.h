@@ -30,6 +30,8 @@ class SerialLine {
     // once when it already differs. False when this line cannot wait on its input (then the
     // caller paces its own polls).
     virtual bool WaitInput(long /*seen*/, int /*timeout_ms*/) { return false; }
+    // Ends a WaitInput in progress, or the next one, at once. Any thread, while open.
+    virtual void Interrupt() {}
     // The driver took the request for low latency at open (USB adapters otherwise hold
     // received bytes for their latency timer).
     virtual bool LowLatency() const { return false; }

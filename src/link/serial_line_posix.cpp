@@ -1,8 +1,9 @@
 // POSIX serial backend: termios2 (any speed via BOTHER), FIONREAD for the waiting count,
 // TIOCEXCL and an advisory lock for exclusive use (TIOCEXCL alone does not stop root), poll()
-// to sleep until bytes arrive.
+// to sleep until bytes arrive or an eventfd says to stop waiting.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -35,6 +36,7 @@ class PosixSerialLine final : public SerialLine {
         // write waits for the driver with a time limit (WaitWritable), so a line whose other
         // end stopped reading can never hang the caller.
         fd_ = fd;
+        wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
         lowLatency_ = RequestLowLatency(fd);
         return true;
     }
@@ -98,15 +100,29 @@ class PosixSerialLine final : public SerialLine {
             return false;
         if (static_cast<long>(held_.size()) != seen)
             return true;
-        pollfd p{fd_, POLLIN, 0};
-        const int r = ::poll(&p, 1, timeout_ms);
+        pollfd p[2] = {{fd_, POLLIN, 0}, {wake_, POLLIN, 0}};
+        const int r = ::poll(p, wake_ >= 0 ? 2 : 1, timeout_ms);
         if (r < 0)
             return errno == EINTR;
         if (r == 0)
             return true;
+        if ((p[1].revents & POLLIN) != 0) {
+            std::uint64_t count;
+            if (::read(wake_, &count, sizeof count) < 0) {
+                // Taken by a wait on another thread: this one ends all the same.
+            }
+            return true;
+        }
         // A hang-up without data (a pseudo-terminal whose other side is closed) would wake
         // every call: the caller paces itself instead.
-        return (p.revents & POLLIN) != 0;
+        return (p[0].revents & POLLIN) != 0;
+    }
+
+    void Interrupt() override {
+        const std::uint64_t one = 1;
+        if (wake_ >= 0 && ::write(wake_, &one, sizeof one) < 0) {
+            // Already raised to its limit: the wait ends anyway.
+        }
     }
 
     bool LowLatency() const override { return lowLatency_; }
@@ -115,6 +131,10 @@ class PosixSerialLine final : public SerialLine {
         if (fd_ >= 0) {
             ::close(fd_);
             fd_ = -1;
+        }
+        if (wake_ >= 0) {
+            ::close(wake_);
+            wake_ = -1;
         }
         held_.clear();
         lowLatency_ = false;
@@ -162,6 +182,7 @@ class PosixSerialLine final : public SerialLine {
     }
 
     int fd_ = -1;
+    int wake_ = -1;  // eventfd that Interrupt raises
     bool lowLatency_ = false;
     std::vector<std::uint8_t> held_;  // received bytes taken from the driver by a wait
 };

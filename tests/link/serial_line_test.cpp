@@ -81,6 +81,32 @@ TEST(SerialLine, WriteToALineNobodyReadsGivesUp) {
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
 }
 
+// Interrupt ends a wait from another thread at once, or the next wait when none is in progress.
+TEST(SerialLine, InterruptEndsAWaitOnASilentLine) {
+    Pty pty;
+    auto line = MakeSerialLine();
+    ASSERT_TRUE(line->Open(pty.path));
+    ASSERT_TRUE(line->SetLine(19200));
+    using Clock = std::chrono::steady_clock;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        line->Interrupt();
+    });
+    auto t0 = Clock::now();
+    EXPECT_TRUE(line->WaitInput(0, 5000));
+    EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(2000));
+    stopper.join();
+
+    line->Interrupt();
+    t0 = Clock::now();
+    EXPECT_TRUE(line->WaitInput(0, 5000));
+    EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(100));
+    t0 = Clock::now();
+    EXPECT_TRUE(line->WaitInput(0, 60));  // taken: the next wait sleeps again
+    EXPECT_GE(Clock::now() - t0, std::chrono::milliseconds(55));
+    EXPECT_EQ(line->Waiting(), 0);
+}
+
 // A wait sleeps until a byte beyond those already seen arrives; bytes taken from the driver by
 // a wait are still counted and read first, in order.
 TEST(SerialLine, WaitInputWakesOnNewBytesOnly) {
