@@ -14,5 +14,3 @@ find_program(VELTRANO_WINE NAMES wine64 wine PATHS /usr/lib/wine)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${VELTRANO_WINE})
 # Self-contained executables: no MinGW runtime DLLs to find under Wine or on a Windows machine.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-# GCC 12's -Wrestrict reports false positives inside libstdc++'s string code at -O2 and above.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
