@@ -4,6 +4,7 @@
 
 #include "analysis/analysis_texts.h"
 #include "analysis/log_record.h"
+#include "analysis/wideband_readings.h"
 #include "learning/table_transfer.h"
 
 namespace veltrano {
@@ -74,8 +75,10 @@ std::array<std::uint8_t, 256> Bytes(const TextGrid& pcn, char sep) {
 }
 
 void StandIns(const LearningOptions& options, OfflineLearningResult& r) {
-    if (options.source == LambdaSource::Shdk)
-        r.standIns.push_back(kStandInWideband);
+    if (options.source == LambdaSource::Shdk) {
+        r.standIns.push_back(options.mode == LearningMode::Precise ? kStandInWidebandPrecise
+                                                                   : kStandInWideband);
+    }
     r.standIns.push_back(kStandInSwitch);
     r.standIns.push_back(kStandInTarget);
     r.standIns.push_back(kStandInOptions);
@@ -118,6 +121,10 @@ OfflineLearningResult LearnFromLog(const LogTable& log, const CalibrationGrids& 
     double rowTime = 0;
     engine.SetClock([&rowTime] { return rowTime; });
 
+    // The given rule learns from every record with the reading held, so only its value
+    // matters; the precise mode learns once per reading, so the moment matters too.
+    const bool precise = options.mode == LearningMode::Precise;
+    const std::vector<bool> readings = precise ? FreshReadingRows(log) : std::vector<bool>{};
     const auto wideband = log.Column(logcol::WidebandAfr);
     const auto coefficient = log.Column(logcol::LC_COrrect);
     const auto ram = log.Column(logcol::RamRewrite);
@@ -125,8 +132,8 @@ OfflineLearningResult LearnFromLog(const LogTable& log, const CalibrationGrids& 
     for (std::size_t row = 0; row < log.Rows(); ++row) {
         const LiveRecord live = RecordOfRow(log, row);
         const double k = LoggedValue(log, row, logcol::LC_COrrect);
-        const bool fresh =
-            wideband[row] > 0 && coefficient[row] > 0 && live.FsensorAirFuelRatio > 0;
+        const bool reading = precise ? readings[row] : wideband[row] > 0 && coefficient[row] > 0;
+        const bool fresh = reading && live.FsensorAirFuelRatio > 0;
         lambda.Set(
             fresh ? k * live.FsensorAirFuelRatio : LoggedValue(log, row, logcol::WidebandAfr),
             fresh);
