@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "realistic/realistic_drive.h"
@@ -68,6 +69,8 @@ void RealisticTable(double minutes) {
             DriveSetup setup;
             setup.source = s.source;
             setup.mode = m.mode;
+            if (std::getenv("SEED"))
+                setup.seed = unsigned(std::atoi(std::getenv("SEED")));
             RealisticDrive drive(setup);
             const double start = Mean(drive.VisitedErrors());
             Crossing mean5, mean2, p5, p2;
@@ -102,8 +105,9 @@ void RealisticTable(double minutes) {
                 const auto v = drive.Engine().PreciseVerdicts();
                 std::printf(
                     "         readings: taken %ld, not admitted %ld, no earlier point %ld, "
-                    "after transient %ld, cell just changed %ld, outlier %ld, locked %ld\n",
-                    v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
+                    "after transient %ld, cell just changed %ld, outlier %ld, locked %ld, too "
+                    "soon %ld\n",
+                    v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
             }
             std::fflush(stdout);
         }

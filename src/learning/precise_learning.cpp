@@ -27,6 +27,7 @@ void PreciseLearning::Reset(const std::array<double, 256>* asOpened) {
     ring_.Clear();
     cells_ = {};
     lastTransient_ = -1e300;
+    lastTaken_ = -1e300;
     samples_ = 0;
     fits_.Clear();
     pinned_.clear();
@@ -67,6 +68,12 @@ PreciseVerdict PreciseLearning::Judge(double now, const PreciseReading& reading,
                                       const PreciseOptions& options, const CellValues& values) {
     if (!reading.admitted)
         return PreciseVerdict::NotAdmitted;
+    // A reading is new once at least half of what the probe shows is gas the last reading
+    // taken did not see: after ln 2 of the probe's lag. A source with a value every record
+    // (the narrowband) would otherwise count the same gas several times, and gather
+    // confidence, and move far-off cells, on it.
+    if (now - lastTaken_ < std::log(2.0) * options.probeLagMs / 1000.0)
+        return PreciseVerdict::TooSoon;
     const double delay = CreditDelayMs(reading.rpm, reading.kpa, options) / 1000.0;
     const PointRecord* at = ring_.At(now - delay);
     if (at == nullptr)
@@ -112,6 +119,7 @@ PreciseVerdict PreciseLearning::Judge(double now, const PreciseReading& reading,
     for (int i = 0; i < shares.count; ++i)
         cells_[shares.cells[i].c][shares.cells[i].r].weight += shares.cells[i].share;
     ++samples_;
+    lastTaken_ = now;
     return PreciseVerdict::Taken;
 }
 

@@ -3,7 +3,8 @@
 // shares, and the cells move in bounded steps that shrink as their estimates agree.
 // Cells whose estimates settle are "настроена" and, if asked, locked; the user may lock
 // cells too. Readings soon after fuel cut or enrichment, and readings of gas burned before
-// a cell's last change reached the engine, are not learned.
+// a cell's last change reached the engine, are not learned; nor is a reading that follows the
+// last one taken well within the probe's lag, which shows much the same gas.
 #pragma once
 
 #include <array>
@@ -25,8 +26,9 @@ enum class PreciseVerdict {
     CellJustChanged,  // the gas was burned before a changed cell took effect
     Outlier,          // a factor no table error explains
     AllLocked,
+    TooSoon,  // soon after the last reading taken: much the same gas
 };
-inline constexpr int kPreciseVerdicts = 7;
+inline constexpr int kPreciseVerdicts = 8;
 
 struct PreciseCell {
     double weight = 0;     // shares of the readings since the last update
@@ -103,6 +105,7 @@ class PreciseLearning {
     RecordRing ring_;
     std::array<std::array<PreciseCell, 17>, 17> cells_{};
     double lastTransient_ = -1e300;
+    double lastTaken_ = -1e300;
     int samples_ = 0;
     CellRegression fits_;
     std::vector<BlendReading> pinned_;  // since the last update

@@ -183,6 +183,34 @@ class Steady {
     std::vector<std::vector<PreciseChange>> updates;
 };
 
+// A narrowband value comes with every record; the probe shows new gas only after a good part
+// of its lag (80 ms), so readings are taken no closer than ln 2 of it.
+TEST(PreciseLearning, ReadingsCloserThanTheProbesLagCountOnce) {
+    const struct {
+        double recordSeconds;
+        int everyNth;  // the readings taken
+    } cases[] = {{0.02, 3}, {0.04, 2}, {0.06, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.recordSeconds);
+        PreciseLearning learning;
+        Table table;
+        std::vector<int> taken;
+        for (int k = 1; k <= 120; ++k) {
+            const double t = k * c.recordSeconds;
+            learning.Remember(At(t, 6, 6, 0.25, 0.25));
+            const PreciseVerdict v = learning.Offer(t, Reading(14.7), {}, table.Values());
+            if (v == PreciseVerdict::Taken) {
+                taken.push_back(k);
+            } else if (v != PreciseVerdict::NoEarlierPoint) {
+                EXPECT_EQ(v, PreciseVerdict::TooSoon) << k;
+            }
+        }
+        ASSERT_GT(taken.size(), 10u);
+        for (std::size_t i = 1; i < taken.size(); ++i)
+            EXPECT_EQ(taken[i] - taken[i - 1], c.everyNth);
+    }
+}
+
 TEST(PreciseLearning, StepsAndTotalStayWithinTheirBounds) {
     struct Case {
         double afr;  // the engine stays this far off whatever the table does

@@ -39,7 +39,7 @@ TEST(RealisticLearning, PreciseModeSettlesEveryVisitedCellAndSkipsTransients) {
     };
     const Case cases[] = {{LambdaSource::Shdk, 0.02, 0.01},
                           {LambdaSource::VoltDk, 0.02, 0.015},
-                          {LambdaSource::Dk, 0.025, 0.04}};
+                          {LambdaSource::Dk, 0.025, 0.015}};
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.source));
         const Figures f = Drive(LearningMode::Precise, c.source);
