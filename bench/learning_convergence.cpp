@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <mutex>
@@ -310,21 +311,24 @@ void SimulatorTable(const std::vector<std::uint8_t>& image) {
 }  // namespace
 }  // namespace veltrano
 
-// learning_convergence [--sim] [--realistic-only]: the synthetic engine's table and the
-// realistic engine's (both modes); with --sim also the simulated car's over pseudo-terminals
-// (a minute or more per row).
+// learning_convergence [--sim] [--realistic-only] [--seed N]: the synthetic engine's table and
+// the realistic engine's (both modes, the probe's noise drawn from seed N, 1 by default); with
+// --sim also the simulated car's over pseudo-terminals (a minute or more per row).
 int main(int argc, char** argv) {
     using namespace veltrano;
     SetDecimalSeparator(',');
     const std::vector<std::uint8_t> image = MakeDemoImage(DefaultDemoOptions());
     bool sim = false, realisticOnly = false;
+    unsigned seed = 1;
     for (int i = 1; i < argc; ++i) {
         sim = sim || std::strcmp(argv[i], "--sim") == 0;
         realisticOnly = realisticOnly || std::strcmp(argv[i], "--realistic-only") == 0;
+        if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc)
+            seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
     }
     if (!realisticOnly)
         SyntheticTable(image);
-    RealisticTable(30);
+    RealisticTable(30, seed);
     if (sim)
         SimulatorTable(image);
     return 0;

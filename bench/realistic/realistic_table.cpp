@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "realistic/realistic_drive.h"
@@ -41,7 +40,7 @@ struct Mode {
 
 }  // namespace
 
-void RealisticTable(double minutes) {
+void RealisticTable(double minutes, unsigned seed) {
     const Source sources[] = {{"wideband", LambdaSource::Shdk},
                               {"nb volts", LambdaSource::VoltDk},
                               {"nb trim", LambdaSource::Dk}};
@@ -69,8 +68,7 @@ void RealisticTable(double minutes) {
             DriveSetup setup;
             setup.source = s.source;
             setup.mode = m.mode;
-            if (std::getenv("SEED"))
-                setup.seed = unsigned(std::atoi(std::getenv("SEED")));
+            setup.seed = seed;
             RealisticDrive drive(setup);
             const double start = Mean(drive.VisitedErrors());
             Crossing mean5, mean2, p5, p2;

@@ -3,7 +3,8 @@
 
 namespace veltrano {
 
-// Prints one row per lambda source and mode; `minutes` of simulated driving at most.
-void RealisticTable(double minutes);
+// Prints one row per lambda source and mode; `minutes` of simulated driving at most. `seed`
+// draws the probe's noise.
+void RealisticTable(double minutes, unsigned seed = 1);
 
 }  // namespace veltrano
