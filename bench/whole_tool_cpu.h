@@ -1,6 +1,7 @@
 // The whole tool's CPU while connected: veltrano-cli's session (link, wideband reader,
 // learning and log threads) against veltrano-sim at the fastest line speed and the shortest
-// request pause, measured with the child's resource usage.
+// request pause, measured over the connected part of the run from the scheduler's per-thread
+// run times of the child.
 #pragma once
 
 namespace veltrano {

@@ -139,7 +139,7 @@ End WaitForEnd(StopRequest& stop, const std::atomic<bool>& done, double seconds,
         } else if (std::chrono::duration<double>(now - lastRecord).count() >= kStallSeconds) {
             return End::Stalled;
         }
-        if (stop.Wait(std::chrono::milliseconds(50)))
+        if (stop.Wait(std::chrono::milliseconds(250)))
             return End::Signal;
     }
     return End::Limit;

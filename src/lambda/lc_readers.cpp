@@ -24,10 +24,23 @@ constexpr int kHeaderMs = 1000;
 constexpr int kBodyMs = 2000;
 // Longest sleep between looks at the exit conditions. A stop or destruction interrupts the
 // wait at once; an exit request alone is seen with the next byte or after this long.
-constexpr int kExitCheckMs = 50;
+constexpr int kExitCheckMs = 250;
+// Bytes that follow a frame's first byte before the reader looks again: LC-1's second header
+// byte and four data bytes; AEM's line feed, four characters and carriage return.
+constexpr long kLc1FrameRest = 5;
+constexpr long kAemFrameRest = 6;
 
 void SleepOnePoll() {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// A frame's first byte that had to be waited for (the next frame's header ends a body, too) is
+// followed by the frame's other bytes at wire pace: one rest for them lets the next reads, or
+// the purge after a frame, find them all instead of waking per byte.
+void RestForFrame(const LineWait& w, long wanted, long frame_rest, int baud) {
+    if (w.waiting == wanted && w.usedMs >= 0.5)
+        std::this_thread::sleep_for(
+            std::chrono::duration<double, std::milli>(WireMs(frame_rest, baud)));
 }
 
 }  // namespace
@@ -42,7 +55,10 @@ bool TLcThreat::WaitLC1(long more_than, int budget_ms) {
         hCOMPort->Purge();
         return false;
     }
-    return !Ending() && w.waiting > more_than;
+    if (Ending() || w.waiting <= more_than)
+        return false;
+    RestForFrame(w, more_than + 1, kLc1FrameRest, kLc1Baud);
+    return true;
 }
 
 // Waits without bound until at least `at_least` bytes are queued; ends like WaitLC1.
@@ -58,8 +74,11 @@ bool TLcThreat::WaitAEM(long at_least) {
             hCOMPort->Purge();
             return false;
         }
-        if (w.waiting >= at_least)
+        if (w.waiting >= at_least) {
+            if (at_least == 1)
+                RestForFrame(w, 1, kAemFrameRest, kAemBaud);
             return true;
+        }
     }
 }
 

@@ -54,7 +54,7 @@ class TLcThreat {
     // A valid reading is pending. The learning cycle may clear it; TakeReading does both
     // at once.
     std::atomic<bool> lc{false};
-    // Exit request: every wait of the reader ends with the next byte or within 50 ms, and
+    // Exit request: every wait of the reader ends with the next byte or within 250 ms, and
     // the reader then only discards its queues until stopped.
     std::atomic<bool> ExitReadPort{false};
 

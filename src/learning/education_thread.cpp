@@ -5,9 +5,9 @@
 namespace veltrano {
 namespace {
 
-// How long one idle wait lasts; bounds the reaction to Terminate and to a reading that
-// arrives while no record is pending.
-constexpr std::chrono::milliseconds kWait{20};
+// How long one idle wait lasts; bounds the reaction to Terminate and how late a reading that
+// arrives while no record comes is shown. Records end the wait as they come.
+constexpr std::chrono::milliseconds kWait{100};
 
 }  // namespace
 

@@ -8,11 +8,18 @@
 namespace veltrano {
 namespace {
 
-// The rest before looking again, 0 when the next look should wait on the line instead.
+// How far a rest may reach: the end of the echo while it is coming back, else the whole count.
+long RestTarget(const LineWaitRule& rule, long seen) {
+    return seen < rule.echoBytes ? rule.echoBytes : rule.wantBytes;
+}
+
+// The rest before looking again while bytes flow, 0 when the next look should wait on the
+// line instead: nothing is known to be on the wire, or the echo is in and the answer is not.
 double RestMs(const LineWaitRule& rule, long seen, double limit_ms) {
-    if (rule.wantBytes <= seen || rule.baud <= 0)
+    const long target = RestTarget(rule, seen);
+    if (target <= seen || rule.baud <= 0 || seen == rule.echoBytes)
         return 0;
-    return std::min(WireMs(rule.wantBytes - seen, rule.baud), limit_ms);
+    return std::min(WireMs(target - seen, rule.baud), limit_ms);
 }
 
 // The bytes came no faster than the wire carries them. A line that hands on bytes in bursts
@@ -47,12 +54,19 @@ LineWait WaitOnLine(SerialLine& line, const LineWaitRule& rule, const WaitClock&
     long paced = 0;  // polls of 1 ms made instead of waiting
     bool waited = false;
     bool flowing = false;  // the last look found bytes arriving at wire pace: more may be on it
+    bool echoRested = false;
     double looked = start;
     LineWait w;
     do {
         const double left_ms = rule.budgetMs - w.usedMs;
         const int left = std::max(1, static_cast<int>(std::ceil(left_ms)));
-        const double rest = flowing ? RestMs(rule, seen, std::min<double>(slice, left_ms)) : 0;
+        const double limit_ms = std::min<double>(slice, left_ms);
+        double rest = flowing ? RestMs(rule, seen, limit_ms) : 0;
+        if (rule.restForEcho && !echoRested && waited && seen >= 0 && seen < rule.echoBytes) {
+            // Once only: a line that echoes nothing is then waited on as usual.
+            echoRested = true;
+            rest = RestMs(rule, seen, limit_ms);
+        }
         if (rest > 0) {
             clock.restMs(rest);
         } else if (rule.onBytes && line.WaitInput(seen, std::min(slice, left))) {
@@ -64,8 +78,10 @@ LineWait WaitOnLine(SerialLine& line, const LineWaitRule& rule, const WaitClock&
         const long before = seen;
         const double now = clock.nowMs();
         seen = std::max(0L, line.Waiting());
-        flowing = waited && rule.onBytes && before >= 0 && seen > before &&
-                  AtWirePace(seen - before, now - looked, rule.baud);
+        const bool came = waited && rule.onBytes && before >= 0 && seen > before;
+        flowing = came && AtWirePace(seen - before, now - looked, rule.baud);
+        w.flowed = w.flowed || flowing;
+        w.burst = w.burst || (came && !flowing);
         looked = now;
         w.waiting = seen;
         // Real time counts only once the line itself waited: a polled line's budget is its

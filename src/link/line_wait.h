@@ -21,8 +21,10 @@ struct WaitClock {
 WaitClock SteadyWaitClock();
 
 struct LineWait {
-    long waiting = 0;   // bytes waiting at the end (0 when the port failed)
-    double usedMs = 0;  // budget used
+    long waiting = 0;     // bytes waiting at the end (0 when the port failed)
+    double usedMs = 0;    // budget used
+    bool flowed = false;  // bytes were seen arriving at wire pace
+    bool burst = false;   // bytes were seen arriving faster than the wire carries them
 };
 
 struct LineWaitRule {
@@ -31,6 +33,9 @@ struct LineWaitRule {
     bool onBytes = true;  // false: poll every 1 ms even when the line could wait
     long wantBytes = 0;   // the count the wait is for (0: not known)
     int baud = 0;         // the line's speed (0: not known)
+    long echoBytes = 0;   // of wantBytes, the request coming back first (0: none or not known)
+    // The line is known to carry bytes at wire pace: rest for the echo before looking for it.
+    bool restForEcho = false;
 };
 
 // Time the bytes take on the wire: ten bits each (start, eight data, stop).
@@ -40,7 +45,11 @@ double WireMs(long bytes, int baud);
 // once on a line that can wait, after 1 ms on one that cannot. On a line that can wait, with
 // the count and speed known, bytes arriving at wire pace are not waited on one by one: the
 // wait rests for the wire time of the missing bytes (they cannot all arrive sooner), and
-// sleeps until the next byte when none came during the rest or they came in a burst.
+// sleeps until the next byte when none came during the rest or they came in a burst. With the
+// echo's length known, a rest never reaches past the echo while it comes back, and a complete
+// echo is followed by a wait on the line for the answer: the pause before an answer is the
+// other side's, not the wire's. On a line known to be paced, the first rest is for the echo,
+// before any byte of it is seen (just written, it is on the wire already).
 LineWait WaitOnLine(SerialLine& line, const LineWaitRule& rule, const WaitClock& clock,
                     const std::function<bool(long)>& done);
 

@@ -27,6 +27,7 @@ TOBDII::TOBDII(const std::string& Port, int BaudRate, int BAudRate2, int /*Sendi
       progress_(std::move(hooks.progress)),
       sleep_(std::move(hooks.sleep)),
       receiveOnBytes_(hooks.receiveOnBytes),
+      spacing_(sleep_, hooks.receiveOnBytes),
       line_(hooks.line ? std::move(hooks.line) : MakeSerialLine()) {
     FBaudRate = BaudRate;
     if (!line_->Open(Port)) {
@@ -39,6 +40,7 @@ TOBDII::TOBDII(const std::string& Port, int BaudRate, int BAudRate2, int /*Sendi
         return;
     lineBaud_ = BAudRate2;
     line_->Purge();
+    spacing_.Quiet();
     FWriteLog = true;
     AddLog(line_->LowLatency() ? link_text::kLowLatencyOn : link_text::kLowLatencyOff);
     running_ = true;
@@ -67,9 +69,10 @@ void TOBDII::Execute() {
             Flag.WaitFor(true, std::chrono::seconds(1), [this] { return !running_.load(); });
             continue;
         }
-        Pause(1);
+        spacing_.Owe(1);
         if (running_ && Flag)
             GetECUComplectation();
+        spacing_.PayOwed();
     }
 }
 

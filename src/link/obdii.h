@@ -26,6 +26,7 @@
 #include "common/messages.h"
 #include "link/live_record.h"
 #include "link/locked_lines.h"
+#include "link/request_spacing.h"
 #include "link/serial_line.h"
 #include "link/wake_flag.h"
 
@@ -42,7 +43,8 @@ struct LinkHooks {
     std::function<void(int intake, int max)> progress;
     std::unique_ptr<SerialLine> line;   // replaces the platform port
     std::function<void(int ms)> sleep;  // replaces real sleeping
-    // The receive wait sleeps until bytes arrive; false: it polls every 1 ms (for comparison).
+    // The receive wait sleeps until bytes arrive and the pause counts from the end of the last
+    // receive; false: the old timing, polls every 1 ms and whole sleeps (for comparison).
     bool receiveOnBytes = true;
 };
 
@@ -234,6 +236,9 @@ class TOBDII {
     std::function<void(int, int)> progress_;
     std::function<void(int)> sleep_;
     bool receiveOnBytes_ = true;
+    RequestSpacing spacing_;
+    std::size_t lastWriteBytes_ = 0;  // the request on the line, echoed first; port lock
+    bool linePaced_ = false;          // the last bytes came at wire pace, not in bursts; port lock
     std::unique_ptr<SerialLine> line_;
     std::mutex port_mutex_;         // one exchange at a time
     std::atomic<int> lineBaud_{0};  // the speed last set on the line

@@ -21,8 +21,9 @@ void TOBDII::AddLog(const std::string& text) {
 
 void TOBDII::WritePacket(std::span<const std::uint8_t> packet) {
     const int pause = SleepTimeWrite;
-    Pause(pause);
+    spacing_.BeforeRequest(pause);
     line_->Write(packet.data(), packet.size());
+    lastWriteBytes_ = packet.size();
     AddLog("-> Sleep: " + std::to_string(pause) + " -> " + HexBytes(packet));
 }
 
@@ -31,9 +32,17 @@ void TOBDII::ReadPacket(std::span<std::uint8_t> buf, int& Count) {
     WaitClock clock = SteadyWaitClock();
     if (sleep_)
         clock.sleepMs = sleep_;
-    const LineWaitRule rule{kReceiveBudgetMs, 0, receiveOnBytes_, expected, lineBaud_.load()};
+    LineWaitRule rule{kReceiveBudgetMs, 0, receiveOnBytes_, expected, lineBaud_.load()};
+    if (receiveOnBytes_) {
+        rule.echoBytes = std::min(static_cast<long>(lastWriteBytes_), expected);
+        rule.restForEcho = linePaced_;
+    }
     const LineWait w =
         WaitOnLine(*line_, rule, clock, [expected](long n) { return n == expected; });
+    lastWriteBytes_ = 0;
+    if (w.flowed || w.burst)
+        linePaced_ = w.flowed && !w.burst;
+    spacing_.Quiet();
     // The wait's length in whole milliseconds, which is the count of 1 ms polls it replaces.
     const int polls = std::clamp(static_cast<int>(std::ceil(w.usedMs)), 1, kReceiveBudgetMs);
     const long waiting = w.waiting;

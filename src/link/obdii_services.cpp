@@ -25,6 +25,7 @@ bool TOBDII::ChangeLineSpeed(int baud) {
     if (!line_->SetLine(baud))
         return false;
     lineBaud_ = baud;
+    spacing_.Quiet();  // the pause before the next request counts from the new speed
     return true;
 }
 

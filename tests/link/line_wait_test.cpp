@@ -131,11 +131,14 @@ TEST(LineWait, WaitForManyBytesWakesABoundedNumberOfTimes) {
     struct Flow {
         const char* name;
         double pace;  // the sender's time per byte against the wire time
+        long echo;    // the echo's length as the wait is told it
         int maxWakes;
     };
     const Flow flows[] = {
-        {"bytes at wire pace", 1.0, 4},
-        {"a sender slower than the wire", 1.5, 10},
+        {"bytes at wire pace", 1.0, 0, 4},
+        {"a sender slower than the wire", 1.5, 0, 10},
+        {"echo known: rest for it, wait for the answer, rest for that", 1.0, 6, 3},
+        {"echo known, slower sender", 1.5, 6, 10},
     };
     const int baud = 10400;
     for (const auto& f : flows) {
@@ -152,8 +155,8 @@ TEST(LineWait, WaitForManyBytesWakesABoundedNumberOfTimes) {
         ScriptedLine line(now, arrivals, true);
         WaitClock clock{[&] { return now; }, [&](int ms) { now += ms; },
                         [&](double ms) { now += ms, ++rests; }};
-        const LineWait w =
-            WaitOnLine(line, {301, 0, true, 49, baud}, clock, [](long n) { return n == 49; });
+        const LineWait w = WaitOnLine(line, {301, 0, true, 49, baud, f.echo, f.echo > 0}, clock,
+                                      [](long n) { return n == 49; });
         EXPECT_EQ(w.waiting, 49);
         EXPECT_GE(w.usedMs, last);
         EXPECT_LE(w.usedMs, last + WireMs(1, baud));
@@ -202,6 +205,45 @@ TEST(LineWait, RestsKeepTheBudget) {
         EXPECT_GE(w.usedMs, 301);
         EXPECT_LT(w.usedMs, 302);  // the last sleep is asked for in whole ms
         EXPECT_EQ(w.waiting, c.waiting);
+    }
+}
+
+// Told the echo's length, the wait still ends as the last byte arrives when the line echoes
+// nothing, hands on bursts, or the answer comes without a pause; and short answers keep the
+// whole budget.
+TEST(LineWait, KnownEchoNeverEndsTheWaitLateOrEarly) {
+    const double byte_ms = WireMs(1, 10400);
+    auto no_pause = Stream(0, 49, byte_ms);
+    const struct {
+        const char* name;
+        std::vector<std::pair<double, long>> arrivals;
+        double usedMs;
+        long waiting;
+        bool paced;  // the line is known to carry bytes at wire pace
+        int maxWakes;
+        bool burst;  // the wait reports a burst
+    } cases[] = {
+        {"no echo: the answer alone runs the budget", Stream(25, 43, byte_ms), 301, 43, true, 8,
+         false},
+        {"echo and answer back to back", no_pause, 49 * byte_ms, 49, true, 3, false},
+        {"bursts on a line taken for paced", {{0.1, 6}, {20.1, 43}}, 20.1, 49, true, 3, true},
+        {"bursts are not rested for", {{0.1, 6}, {2.1, 43}}, 2.1, 49, false, 2, true},
+        {"echo only", Stream(0, 6, byte_ms), 301, 6, true, 4, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        double now = 0;
+        int rests = 0;
+        ScriptedLine line(now, c.arrivals, true);
+        WaitClock clock = FakeClock(now);
+        clock.restMs = [&](double ms) { now += ms, ++rests; };
+        const LineWait w = WaitOnLine(line, {301, 0, true, 49, 10400, 6, c.paced}, clock,
+                                      [](long n) { return n == 49; });
+        EXPECT_EQ(w.waiting, c.waiting);
+        EXPECT_EQ(w.burst, c.burst);
+        EXPECT_GE(w.usedMs, c.usedMs - 1e-9);
+        EXPECT_LE(w.usedMs, c.waiting == 49 ? c.usedMs + byte_ms : 302);
+        EXPECT_LE(rests + line.sleeps, c.maxWakes);
     }
 }
 
