@@ -25,9 +25,7 @@ void RequestSpacing::BeforeRequest(int pause_ms) {
         Sleep(rest);
         return;
     }
-    const auto until = quiet_ + std::chrono::milliseconds(rest);
-    if (Clock::now() < until)
-        std::this_thread::sleep_until(until);
+    SleepUntil(quiet_ + std::chrono::milliseconds(rest));
 }
 
 void RequestSpacing::PayOwed() {
@@ -38,8 +36,14 @@ void RequestSpacing::Sleep(int ms) {
     if (fake_) {
         fake_(ms);
     } else if (ms > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        SleepUntil(Clock::now() + std::chrono::milliseconds(ms));
     }
+}
+
+// A sleep may end a little early on some platforms' clocks; a rest is a minimum.
+void RequestSpacing::SleepUntil(Clock::time_point until) {
+    for (auto now = Clock::now(); now < until; now = Clock::now())
+        std::this_thread::sleep_for(until - now);
 }
 
 }  // namespace veltrano

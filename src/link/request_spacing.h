@@ -28,6 +28,7 @@ class RequestSpacing {
 
   private:
     void Sleep(int ms);
+    static void SleepUntil(Clock::time_point until);
 
     std::function<void(int)> fake_;
     bool fromQuiet_ = true;

@@ -35,8 +35,8 @@ TEST(RequestSpacing, ThePauseCountsFromTheEndOfTheLastReceive) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RequestSpacing spacing({}, c.fromQuiet);
-        spacing.Quiet();
         const auto quiet = Clock::now();
+        spacing.Quiet();
         std::this_thread::sleep_for(std::chrono::milliseconds(c.quietMs));
         if (c.owedMs > 0)
             spacing.Owe(c.owedMs);
