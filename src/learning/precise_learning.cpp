@@ -11,6 +11,8 @@ constexpr double kAgree = 0.02;
 constexpr double kTuned = 0.01;
 constexpr double kTunedInformation = 2.0;
 constexpr double kLeastInformation = 0.5;  // squared shares a cell needs to move
+// A cell moves this share of the way to its estimate: information / (information + this).
+constexpr double kStepInformation = 0.75;
 constexpr double kHold = 0.01;        // a cell's present value weighs as a hundredth of a reading
 constexpr double kLeastShare = 0.05;  // a reading must give some free cell this share
 constexpr double kLargestFactorError = 0.35;
@@ -161,7 +163,10 @@ void PreciseLearning::MoveCell(PreciseCell& cell, const CellFit& fit, double now
     }
     cell.settled = settled;
 
-    const double step = std::clamp(wanted, -options.stepLimit, options.stepLimit);
+    // A cell the readings barely pin creeps towards an estimate that is mostly its
+    // neighbours' extrapolation; a well-seen one goes most of the way.
+    const double share = fit.information / (fit.information + kStepInformation);
+    const double step = std::clamp(wanted * share, -options.stepLimit, options.stepLimit);
     if (cell.origin <= 0)
         cell.origin = value;
     double next = value * (1 + step);

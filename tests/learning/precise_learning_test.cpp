@@ -326,6 +326,39 @@ TEST(PreciseLearning, AgreeingEstimatesRaiseConfidenceAndShrinkTheStep) {
     EXPECT_LT(confidentStep, freshStep / 2);
 }
 
+// Ten readings at one point, each asking for 2 % more fuel: a cell the point sits on goes
+// nearly all the way to its estimate, one the point barely touches only creeps towards it,
+// as its estimate is mostly the readings' extrapolation.
+TEST(PreciseLearning, ABarelySeenCellCreepsTowardsItsEstimate) {
+    PreciseOptions o;
+    o.lockWhenTuned = false;
+    const struct {
+        int c;
+        double rpmFrac;
+        double low, high;  // share of the way to its estimate in the first update
+    } cases[] = {
+        {6, 0.0, 0.9, 1.0},   // information 10
+        {7, 0.5, 0.7, 0.85},  // 2.5
+        {7, 0.25, 0.3, 0.5},  // 0.625
+    };
+    for (const auto& k : cases) {
+        PreciseLearning learning;
+        Table table;
+        for (double t = kPeriod; learning.Samples() < 10 && t < 10; t += kPeriod) {
+            learning.Remember(At(t, 6, 6, k.rpmFrac, 0));
+            if (t >= 0.6 && std::lround(t / kPeriod) % 2 == 0)
+                learning.Offer(t, Reading(14.7 * 1.02), o, table.Values());
+        }
+        ASSERT_EQ(learning.Samples(), 10) << k.rpmFrac;
+        table.Apply(learning.Update(10, o, table.Values()));
+        const double estimate = learning.Cell(k.c, 6).estimate;
+        ASSERT_GT(estimate, 1.0) << k.rpmFrac;
+        const double share = (table.Get(k.c, 6) - 1) / (estimate - 1);
+        EXPECT_GE(share, k.low) << k.c << " " << k.rpmFrac;
+        EXPECT_LE(share, k.high) << k.c << " " << k.rpmFrac;
+    }
+}
+
 // A narrowband voltage at or beyond an end of its curve says only "rich" or "lean": such a
 // reading moves the cells towards its bound in the next update and is then forgotten. Ten
 // lean readings at 15.2 come first, then ten that show the table as it was to be right:
@@ -344,7 +377,7 @@ TEST(PreciseLearning, APinnedNarrowbandReadingCountsInOneUpdateOnly) {
     const struct {
         bool pinned;
         double low, high;  // the cell after the second update
-    } cases[] = {{true, 0.998, 1.002}, {false, 1.01, 1.03}};
+    } cases[] = {{true, 0.995, 1.005}, {false, 1.01, 1.03}};
     for (const auto& k : cases) {
         PreciseLearning learning;
         Table table;
