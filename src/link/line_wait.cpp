@@ -22,6 +22,25 @@ double RestMs(const LineWaitRule& rule, long seen, double limit_ms) {
     return std::min(WireMs(target - seen, rule.baud), limit_ms);
 }
 
+// The first rest on a paced line: for the echo, or, with the answer's start known, through
+// the other side's pause to the answer's expected end.
+double FirstRestMs(const LineWaitRule& rule, long seen, double elapsed_ms, double limit_ms) {
+    const double echo = RestMs(rule, seen, limit_ms);
+    if (rule.answerAfterMs <= 0 || rule.wantBytes <= rule.echoBytes)
+        return echo;
+    const double end = rule.answerAfterMs + WireMs(rule.wantBytes - rule.echoBytes - 1, rule.baud);
+    return std::min(std::max(echo, end - elapsed_ms), limit_ms);
+}
+
+// Notes when the answer's first byte arrived, once some of it is in: bytes flowing at wire
+// pace until now put it that many bytes back.
+void NoteAnswer(const LineWaitRule& rule, long seen, double since_ms, LineWait& w) {
+    if (w.answerMs >= 0 || seen <= rule.echoBytes || rule.baud <= 0)
+        return;
+    w.answerMs = since_ms - WireMs(seen - rule.echoBytes - 1, rule.baud);
+    w.answerBound = seen >= rule.wantBytes;
+}
+
 // The bytes came no faster than the wire carries them. A line that hands on bytes in bursts
 // (a pseudo-terminal without pacing, a block held by the adapter) is better waited on per
 // burst: a rest for wire time there would only be late.
@@ -65,7 +84,7 @@ LineWait WaitOnLine(SerialLine& line, const LineWaitRule& rule, const WaitClock&
         if (rule.restForEcho && !echoRested && waited && seen >= 0 && seen < rule.echoBytes) {
             // Once only: a line that echoes nothing is then waited on as usual.
             echoRested = true;
-            rest = RestMs(rule, seen, limit_ms);
+            rest = FirstRestMs(rule, seen, clock.nowMs() - start, limit_ms);
         }
         if (rest > 0) {
             clock.restMs(rest);
@@ -84,6 +103,8 @@ LineWait WaitOnLine(SerialLine& line, const LineWaitRule& rule, const WaitClock&
         w.burst = w.burst || (came && !flowing);
         looked = now;
         w.waiting = seen;
+        if (waited && rule.onBytes)
+            NoteAnswer(rule, seen, now - start, w);
         // Real time counts only once the line itself waited: a polled line's budget is its
         // polls, however long the machine took over them.
         const double polled = static_cast<double>(paced);

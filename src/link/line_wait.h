@@ -25,6 +25,10 @@ struct LineWait {
     double usedMs = 0;    // budget used
     bool flowed = false;  // bytes were seen arriving at wire pace
     bool burst = false;   // bytes were seen arriving faster than the wire carries them
+    // When the answer's first byte (the first past the echo) arrived, from the wait's start;
+    // < 0 when not seen. Only an upper bound when `answerBound`: the answer was found whole.
+    double answerMs = -1;
+    bool answerBound = false;
 };
 
 struct LineWaitRule {
@@ -36,6 +40,10 @@ struct LineWaitRule {
     long echoBytes = 0;   // of wantBytes, the request coming back first (0: none or not known)
     // The line is known to carry bytes at wire pace: rest for the echo before looking for it.
     bool restForEcho = false;
+    // With `restForEcho`: the answer's first byte is expected this long after the wait's start
+    // (0: not known). The first rest then reaches through the other side's pause to the
+    // answer's expected end.
+    double answerAfterMs = 0;
 };
 
 // Time the bytes take on the wire: ten bits each (start, eight data, stop).
@@ -49,7 +57,8 @@ double WireMs(long bytes, int baud);
 // echo's length known, a rest never reaches past the echo while it comes back, and a complete
 // echo is followed by a wait on the line for the answer: the pause before an answer is the
 // other side's, not the wire's. On a line known to be paced, the first rest is for the echo,
-// before any byte of it is seen (just written, it is on the wire already).
+// before any byte of it is seen (just written, it is on the wire already), or with the
+// answer's start known, for the echo, the pause and the answer together.
 LineWait WaitOnLine(SerialLine& line, const LineWaitRule& rule, const WaitClock& clock,
                     const std::function<bool(long)>& done);
 

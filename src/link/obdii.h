@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "common/messages.h"
+#include "link/answer_timing.h"
 #include "link/live_record.h"
 #include "link/locked_lines.h"
 #include "link/request_spacing.h"
@@ -239,6 +241,8 @@ class TOBDII {
     RequestSpacing spacing_;
     std::size_t lastWriteBytes_ = 0;  // the request on the line, echoed first; port lock
     bool linePaced_ = false;          // the last bytes came at wire pace, not in bursts; port lock
+    int requestService_ = -1;         // the service on the line (-1: a bare probe); port lock
+    std::map<int, AnswerTiming> answerTiming_;  // by service, at the present speed; port lock
     std::unique_ptr<SerialLine> line_;
     std::mutex port_mutex_;         // one exchange at a time
     std::atomic<int> lineBaud_{0};  // the speed last set on the line

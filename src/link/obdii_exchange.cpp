@@ -33,15 +33,21 @@ void TOBDII::ReadPacket(std::span<std::uint8_t> buf, int& Count) {
     if (sleep_)
         clock.sleepMs = sleep_;
     LineWaitRule rule{kReceiveBudgetMs, 0, receiveOnBytes_, expected, lineBaud_.load()};
+    AnswerTiming* timing = requestService_ >= 0 ? &answerTiming_[requestService_] : nullptr;
     if (receiveOnBytes_) {
         rule.echoBytes = std::min(static_cast<long>(lastWriteBytes_), expected);
         rule.restForEcho = linePaced_;
+        if (timing != nullptr && linePaced_)
+            rule.answerAfterMs = timing->Predict();
     }
     const LineWait w =
         WaitOnLine(*line_, rule, clock, [expected](long n) { return n == expected; });
     lastWriteBytes_ = 0;
+    requestService_ = -1;
     if (w.flowed || w.burst)
         linePaced_ = w.flowed && !w.burst;
+    if (timing != nullptr && w.answerMs >= 0 && !w.burst)
+        timing->Observe(w.answerMs, w.answerBound, WireMs(1, rule.baud));
     spacing_.Quiet();
     // The wait's length in whole milliseconds, which is the count of 1 ms polls it replaces.
     const int polls = std::clamp(static_cast<int>(std::ceil(w.usedMs)), 1, kReceiveBudgetMs);
@@ -75,6 +81,7 @@ void TOBDII::SendRequest(std::uint8_t target, std::uint8_t source, std::uint8_t 
         const int confirmation = writeAnswerBytes_;
         if (service == 0x3D && LengthByte != 0 && confirmation > 0)
             SleepCountData = static_cast<int>(frame.size()) + confirmation;
+        requestService_ = service;
         WritePacket(frame);
         int count = 0;
         ReadPacket(received, count);

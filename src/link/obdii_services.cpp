@@ -26,6 +26,7 @@ bool TOBDII::ChangeLineSpeed(int baud) {
         return false;
     lineBaud_ = baud;
     spacing_.Quiet();  // the pause before the next request counts from the new speed
+    answerTiming_.clear();
     return true;
 }
 

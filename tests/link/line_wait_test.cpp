@@ -247,5 +247,77 @@ TEST(LineWait, KnownEchoNeverEndsTheWaitLateOrEarly) {
     }
 }
 
+// Told when the answer starts, the wait rests once through the echo, the ECU's pause and the
+// answer; a prediction too early costs a look more, never a late end, and one too late ends
+// the wait that much late. Each wait reports when the answer's first byte came.
+TEST(LineWait, AKnownAnswerStartRestsThroughTheWholeExchange) {
+    const struct {
+        const char* name;
+        long answer;   // bytes after the echo
+        double offMs;  // the prediction against the true start
+        int maxWakes;
+        double lateMs;  // how late the wait may end
+        bool bound;     // the answer was found whole
+    } cases[] = {
+        {"exact", 43, 0, 1, 0, true},
+        {"early: rests for the rest of the answer", 43, -5, 2, 1, false},
+        {"before the answer: waits for it, then rests", 4, -15, 3, 1, false},
+        {"late by 2 ms", 43, 2, 1, 2, true},
+    };
+    const int baud = 10400;
+    const double byte_ms = WireMs(1, baud);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto arrivals = Stream(0, 6, byte_ms);
+        for (const auto& a : Stream(6 * byte_ms + 25, static_cast<int>(c.answer), byte_ms))
+            arrivals.push_back(a);
+        const double first = 7 * byte_ms + 25;
+        const double last = arrivals.back().first;
+        const long want = 6 + c.answer;
+
+        double now = 0;
+        int rests = 0;
+        ScriptedLine line(now, arrivals, true);
+        WaitClock clock = FakeClock(now);
+        clock.restMs = [&](double ms) { now += ms, ++rests; };
+        LineWaitRule rule{301, 0, true, want, baud, 6, true};
+        rule.answerAfterMs = first + c.offMs;
+        const LineWait w = WaitOnLine(line, rule, clock, [&](long n) { return n == want; });
+        EXPECT_EQ(w.waiting, want);
+        EXPECT_GE(w.usedMs, last - 1e-9);
+        EXPECT_LE(w.usedMs, last + c.lateMs + 1e-9);
+        EXPECT_LE(rests + line.sleeps, c.maxWakes);
+        EXPECT_EQ(w.answerBound, c.bound);
+        if (c.bound)
+            EXPECT_NEAR(w.answerMs, first + c.offMs, 1e-9);
+        else
+            EXPECT_NEAR(w.answerMs, first, byte_ms);
+    }
+}
+
+// A prediction does not shorten the budget when the answer never comes or comes short.
+TEST(LineWait, APredictedAnswerKeepsTheBudget) {
+    const double byte_ms = WireMs(1, 10400);
+    auto short_answer = Stream(0, 6, byte_ms);
+    for (const auto& a : Stream(6 * byte_ms + 25, 10, byte_ms))
+        short_answer.push_back(a);
+    const struct {
+        const char* name;
+        std::vector<std::pair<double, long>> arrivals;
+        long waiting;
+    } cases[] = {{"echo only", Stream(0, 6, byte_ms), 6}, {"short answer", short_answer, 16}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        double now = 0;
+        ScriptedLine line(now, c.arrivals, true);
+        LineWaitRule rule{301, 0, true, 49, 10400, 6, true};
+        rule.answerAfterMs = 7 * byte_ms + 25;
+        const LineWait w = WaitOnLine(line, rule, FakeClock(now), [](long n) { return n == 49; });
+        EXPECT_EQ(w.waiting, c.waiting);
+        EXPECT_GE(w.usedMs, 301);
+        EXPECT_LT(w.usedMs, 302);
+    }
+}
+
 }  // namespace
 }  // namespace veltrano
