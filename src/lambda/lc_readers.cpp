@@ -39,8 +39,7 @@ void SleepOnePoll() {
 // the purge after a frame, find them all instead of waking per byte.
 void RestForFrame(const LineWait& w, long wanted, long frame_rest, int baud) {
     if (w.waiting == wanted && w.usedMs >= 0.5)
-        std::this_thread::sleep_for(
-            std::chrono::duration<double, std::milli>(WireMs(frame_rest, baud)));
+        SteadyWaitClock().restMs(WireMs(frame_rest, baud));
 }
 
 }  // namespace
