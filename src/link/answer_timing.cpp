@@ -15,7 +15,11 @@ void AnswerTiming::Observe(double ms, bool bound, double stepMs) {
         return;
     if (bound) {
         const double predicted = Predict();
-        ms = (predicted > 0 ? std::min(ms, predicted) : ms) - stepMs;
+        const double step = stepMs * static_cast<double>(1 << std::min(boundsInARow_, 10));
+        ms = (predicted > 0 ? std::min(ms, predicted) : ms) - step;
+        ++boundsInARow_;
+    } else {
+        boundsInARow_ = 0;
     }
     recent_[next_] = ms;
     next_ = (next_ + 1) % kKept;
@@ -25,6 +29,7 @@ void AnswerTiming::Observe(double ms, bool bound, double stepMs) {
 void AnswerTiming::Forget() {
     count_ = 0;
     next_ = 0;
+    boundsInARow_ = 0;
 }
 
 }  // namespace veltrano

@@ -14,7 +14,8 @@ class AnswerTiming {
     double Predict() const;
     // An answer's first byte came `ms` after the request. A bound (the answer was found
     // whole) says only that it came no later: the next prediction is then `stepMs` earlier,
-    // so an answer that came sooner than predicted is found out.
+    // twice as far with each bound in a row, so an answer that now comes much sooner is found
+    // out within a few exchanges.
     void Observe(double ms, bool bound, double stepMs);
     void Forget();
 
@@ -24,6 +25,7 @@ class AnswerTiming {
     std::array<double, kKept> recent_{};
     int count_ = 0;
     int next_ = 0;
+    int boundsInARow_ = 0;
 };
 
 }  // namespace veltrano

@@ -48,14 +48,18 @@ TEST(AnswerTiming, PredictsTheEarliestRecentStart) {
     }
 }
 
-// A prediction that keeps being found whole walks earlier until the answer is caught coming.
+// A prediction that keeps being found whole walks earlier, faster with each exchange, until
+// the answer is caught coming; a caught answer starts the walk afresh.
 TEST(AnswerTiming, WholeAnswersWalkThePredictionEarlier) {
     AnswerTiming timing;
     for (int i = 0; i < 3; ++i)
         timing.Observe(30, false, 0.5);
     for (int i = 0; i < 4; ++i)
         timing.Observe(40, true, 0.5);
-    EXPECT_DOUBLE_EQ(timing.Predict(), 28);
+    EXPECT_DOUBLE_EQ(timing.Predict(), 30 - 0.5 - 1 - 2 - 4);
+    timing.Observe(25, false, 0.5);
+    timing.Observe(40, true, 0.5);
+    EXPECT_DOUBLE_EQ(timing.Predict(), 22.5 - 0.5);
     timing.Forget();
     EXPECT_DOUBLE_EQ(timing.Predict(), 0);
 }
