@@ -56,13 +56,14 @@ void CellRegression::Clear() {
 void CellRegression::Add(const BlendReading& reading) {
     const PointShares& shares = reading.shares;
     const double needed = reading.needed;
+    const double w = reading.weight;
     for (int a = 0; a < shares.count; ++a) {
         const CellShare& sa = shares.cells[a];
         const int i = Index(sa.c, sa.r);
-        rhs_[i] += sa.share * needed;
+        rhs_[i] += w * sa.share * needed;
         for (int b = 0; b < shares.count; ++b) {
             const CellShare& sb = shares.cells[b];
-            normal_[i * kCells + Index(sb.c, sb.r)] += sa.share * sb.share;
+            normal_[i * kCells + Index(sb.c, sb.r)] += w * sa.share * sb.share;
         }
     }
 }

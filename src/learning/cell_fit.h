@@ -18,7 +18,7 @@ struct CellFit {
     int r = 0;
     double value = 0;        // present value
     double estimate = 0;     // what the readings ask it to hold
-    double information = 0;  // sum of its squared shares over the readings
+    double information = 0;  // sum of its squared shares over the readings, weighted
     // How loosely the readings pin the estimate: its variance over that of one reading.
     // Large while the readings cannot tell the cell from its neighbours.
     double spread = 0;
@@ -28,6 +28,7 @@ struct CellFit {
 struct BlendReading {
     PointShares shares;
     double needed = 0;
+    double weight = 1;  // how much the reading counts in the fit and its information, 0..1
 };
 
 class CellRegression {

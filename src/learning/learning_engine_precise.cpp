@@ -1,5 +1,8 @@
 // The learning cycle's step in the precise mode: remember the record, offer its mixture
 // reading, and move the cells when enough samples have been gathered.
+#include <cstdint>
+#include <span>
+
 #include "calibration/calibration_grids.h"
 #include "common/text_forms.h"
 #include "learning/learning_engine.h"
@@ -30,6 +33,19 @@ bool ReadingOf(const ConnectionLearningState& conn, const ProgramLearningState& 
     return false;
 }
 
+// The live data gives rpm in 40 rpm steps, throttle in 1 % and pressure in 1 kPa: the point
+// the ECU used may be half a step from ours.
+constexpr double kRpmHalfStep = 20;
+constexpr double kLoadHalfStep = 0.5;
+
+// Half a step over the width of the cell the point is in, in cells.
+double Blur(double halfStep, std::span<const std::int32_t> axis, int index) {
+    if (index < 1 || index >= static_cast<int>(axis.size()))
+        return 0;
+    const double width = axis[index] - axis[index - 1];
+    return width > 0 ? halfStep / width : 0;
+}
+
 void CountUpdate(TextGrid& rt, int c, int r, char sep) {
     const auto v = ParseNumber(rt.Cell(c, r), sep);
     rt.SetCell(c, r, v ? GeneralText(*v + 1, sep) : "0");
@@ -52,6 +68,10 @@ void LearningEngine::LearnPrecise(ConnectionLearningState& conn, LearningLink& l
     record.r = s_.op.LoadIndex;
     record.rpmFrac = conn.frac.RpmFrac;
     record.loadFrac = image.FlagPcnGridDad ? conn.frac.DadFrac : conn.frac.TrtFrac;
+    record.rpmBlur = Blur(kRpmHalfStep, image.axes.FRPMAxis, record.c);
+    record.loadBlur =
+        Blur(kLoadHalfStep, image.FlagPcnGridDad ? image.axes.FDADAxis : image.axes.FThrottleAxis,
+             record.r);
     record.targetAfr = live.FsensorAirFuelRatio;
     record.admitted = s_.AllowLearning;
     // Fuel cut and the ECU's transient corrections both ways (enrichment while the throttle

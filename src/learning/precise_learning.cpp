@@ -10,12 +10,14 @@ constexpr double kWriteSettleSeconds = 0.25;  // request, write and first inject
 constexpr double kAgree = 0.02;
 constexpr double kTuned = 0.01;
 constexpr double kTunedInformation = 2.0;
-constexpr double kLeastInformation = 0.5;  // squared shares a cell needs to move
+constexpr double kLeastInformation = 0.4;  // weighted squared shares a cell needs to move
 // A cell moves this share of the way to its estimate: information / (information + this).
 constexpr double kStepInformation = 0.75;
 constexpr double kHold = 0.01;        // a cell's present value weighs as a hundredth of a reading
 constexpr double kLeastShare = 0.05;  // a reading must give some free cell this share
 constexpr double kLargestFactorError = 0.35;
+// The scatter of a reading's factor that a blurred point adds to without much harm.
+constexpr double kReadingScatter = 0.02;
 constexpr double kLowest = 0.2;  // the table's limits
 constexpr double kHighest = 1.9;
 
@@ -24,6 +26,21 @@ bool Inside(int c, int r) {
 }
 
 }  // namespace
+
+double BlurWeight(const PointRecord& at, const CellValues& values, double blend) {
+    if (!(blend > 0))
+        return 1;
+    const int c1 = std::min(at.c + 1, 16), r1 = std::min(at.r + 1, 16);
+    const double x = std::clamp(at.rpmFrac, 0.0, 1.0), y = std::clamp(at.loadFrac, 0.0, 1.0);
+    const double v00 = values(at.c, at.r), v10 = values(c1, at.r);
+    const double v01 = values(at.c, r1), v11 = values(c1, r1);
+    const double alongRpm = (1 - y) * (v10 - v00) + y * (v11 - v01);
+    const double alongLoad = (1 - x) * (v01 - v00) + x * (v11 - v10);
+    const double shift =
+        (std::fabs(alongRpm) * at.rpmBlur + std::fabs(alongLoad) * at.loadBlur) / blend;
+    const double ratio = shift / kReadingScatter;
+    return 1 / (1 + ratio * ratio);
+}
 
 void PreciseLearning::Reset(const std::array<double, 256>* asOpened) {
     ring_.Clear();
@@ -113,13 +130,15 @@ PreciseVerdict PreciseLearning::Judge(double now, const PreciseReading& reading,
     if (!anyFree)
         return PreciseVerdict::AllLocked;
     // A pinned narrowband reading is only a bound: it moves the cells towards it in the next
-    // update and is then forgotten, or it would hold a far-off cell near the bound.
+    // update and is then forgotten, or it would hold a far-off cell near the bound. A bound
+    // is off by more than any blur of the point could make it, so it counts in full.
+    const double weight = reading.pinned ? 1.0 : BlurWeight(*at, values, blend);
     if (reading.pinned)
-        pinned_.push_back({shares, blend * factor});
+        pinned_.push_back({shares, blend * factor, weight});
     else
-        fits_.Add({shares, blend * factor});
+        fits_.Add({shares, blend * factor, weight});
     for (int i = 0; i < shares.count; ++i)
-        cells_[shares.cells[i].c][shares.cells[i].r].weight += shares.cells[i].share;
+        cells_[shares.cells[i].c][shares.cells[i].r].weight += weight * shares.cells[i].share;
     ++samples_;
     lastTaken_ = now;
     return PreciseVerdict::Taken;

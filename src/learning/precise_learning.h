@@ -4,7 +4,8 @@
 // Cells whose estimates settle are "настроена" and, if asked, locked; the user may lock
 // cells too. Readings soon after fuel cut or enrichment, and readings of gas burned before
 // a cell's last change reached the engine, are not learned; nor is a reading that follows the
-// last one taken well within the probe's lag, which shows much the same gas.
+// last one taken well within the probe's lag, which shows much the same gas. A reading
+// whose point is blurred where the table is steep counts for less.
 #pragma once
 
 #include <array>
@@ -31,7 +32,7 @@ enum class PreciseVerdict {
 inline constexpr int kPreciseVerdicts = 8;
 
 struct PreciseCell {
-    double weight = 0;     // shares of the readings since the last update
+    double weight = 0;     // weighted shares of the readings since the last update
     double estimate = 0;   // the value the readings so far ask for
     bool settled = false;  // the last update found the cell right and its estimate steady
     double origin = 0;     // value in the image as opened; 0: taken at the first change
@@ -72,6 +73,13 @@ struct PreciseChange {
 
 // Reads cell [c, r] of the table being learned.
 using CellValues = std::function<double(int c, int r)>;
+
+// How much a reading credited to `at`, whose cells blend to `blend`, counts (0..1). The
+// point the ECU used is known only to within the record's blur, and where the table in use
+// is steep across it (a learned cell beside one not yet learned) the blend the ECU burned
+// may differ from ours by more than a reading scatters: the reading then tells little,
+// least of all about a cell it barely touches, whose estimate would carry the error.
+double BlurWeight(const PointRecord& at, const CellValues& values, double blend);
 
 class PreciseLearning {
   public:

@@ -16,6 +16,9 @@ struct PointRecord {
     int r = 0;  // LoadIndex
     double rpmFrac = 0;
     double loadFrac = 0;
+    // How far off the point may be, in cells each way: the live data's resolution.
+    double rpmBlur = 0;
+    double loadBlur = 0;
     double targetAfr = 0;
     bool admitted = false;   // the cycle's gates let this record learn
     bool transient = false;  // fuel cut or transient enrichment

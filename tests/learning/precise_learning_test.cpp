@@ -434,5 +434,87 @@ TEST(PreciseLearning, ANeighboursErrorStaysWithTheNeighbour) {
     EXPECT_NEAR(table.Get(7, 6), 1.2, 0.01);
 }
 
+// The point is known to within its blur; the blend at it is as uncertain as the table in
+// use is steep across that blur.
+TEST(PreciseLearning, ABlurredPointCountsLessWhereTheTableIsSteep) {
+    const struct {
+        double row7;  // cells [6, 7] and [7, 7]; the row below holds 1.0
+        double col7;  // cells [7, 6] and [7, 7] when not the row above
+        double rpmBlur, loadBlur;
+        double low, high;
+    } cases[] = {
+        {1.0, 1.0, 0.1, 0.1, 1.0, 1.0},     // a flat table: any blur is harmless
+        {0.85, 1.0, 0.0, 0.0, 1.0, 1.0},    // a step, the point known exactly
+        {0.85, 1.0, 0.1, 0.0, 1.0, 1.0},    // blurred only along the step's edge
+        {0.85, 1.0, 0.0, 0.1, 0.5, 0.65},   // blurred across a 15 % step
+        {0.85, 1.0, 0.0, 0.05, 0.8, 0.9},   // half the blur
+        {0.70, 1.0, 0.0, 0.1, 0.15, 0.25},  // a 30 % step
+        {1.0, 0.85, 0.1, 0.0, 0.5, 0.65},   // the same along rpm
+    };
+    for (const auto& k : cases) {
+        Table table;
+        table.cells[{6, 7}] = table.cells[{7, 7}] = k.row7;
+        if (k.col7 != 1.0)
+            table.cells[{7, 6}] = table.cells[{7, 7}] = k.col7;
+        PointRecord at = At(1.0, 6, 6, 0.0, 0.8);
+        if (k.col7 != 1.0)
+            at = At(1.0, 6, 6, 0.8, 0.0);
+        at.rpmBlur = k.rpmBlur;
+        at.loadBlur = k.loadBlur;
+        double blend = 0;
+        const PointShares shares = BilinearShares(6, 6, at.rpmFrac, at.loadFrac);
+        for (int i = 0; i < shares.count; ++i)
+            blend += shares.cells[i].share * table.Get(shares.cells[i].c, shares.cells[i].r);
+        const double w = BlurWeight(at, table.Values(), blend);
+        EXPECT_GE(w, k.low) << k.row7 << " " << k.col7 << " " << k.loadBlur;
+        EXPECT_LE(w, k.high) << k.row7 << " " << k.col7 << " " << k.loadBlur;
+    }
+}
+
+// Row 7 is learned (0.8, which the engine needs everywhere here), row 6 not yet (1.0). For three
+// seconds the records place the point at 0.83 of the way to row 7, but the ECU, whose point
+// is known only to within a tenth of a cell, is at 0.75 and so burns a richer blend than
+// ours. Those readings would put [6, 6] near 0.7, as it has only a sixth of each, and the
+// updates while the engine runs on in row 7 would carry it there. Counted for what they are
+// worth, they leave [6, 6] for its own readings, and it never goes past its need.
+TEST(PreciseLearning, ACellSeenOnlyAcrossABlurredStepWaitsForItsOwnReadings) {
+    PreciseOptions o;
+    o.lockWhenTuned = false;
+    PreciseLearning learning;
+    Table table;
+    constexpr double kNeed = 0.8;
+    table.cells[{6, 7}] = kNeed;
+    struct Phase {
+        double until;
+        int r;
+        double ours, ecus;  // load fractions
+    };
+    const Phase phases[] = {{8, 7, 0, 0}, {11.6, 6, 0.83, 0.75}, {25, 7, 0, 0}, {45, 6, 0, 0}};
+    const auto phaseAt = [&](double t) {
+        for (const Phase& p : phases) {
+            if (t < p.until)
+                return p;
+        }
+        return phases[3];
+    };
+    double lowest = 1;
+    for (double t = kPeriod; t < 45; t += kPeriod) {
+        const Phase p = phaseAt(t);
+        PointRecord record = At(t, 6, p.r, 0, p.ours);
+        record.loadBlur = 0.1;
+        learning.Remember(record);
+        if (std::lround(t / kPeriod) % 2 != 0 || phaseAt(t - 0.6).until != p.until)
+            continue;
+        const double given = (1 - p.ecus) * table.Get(6, p.r) + p.ecus * table.Get(6, p.r + 1);
+        learning.Offer(t, Reading(14.7 * kNeed / given), o, table.Values());
+        if (learning.Samples() >= 10)
+            table.Apply(learning.Update(t, o, table.Values()));
+        lowest = std::min(lowest, table.Get(6, 6));
+    }
+    EXPECT_GT(lowest, kNeed - 0.005);
+    EXPECT_NEAR(table.Get(6, 6), kNeed, 0.005);
+    EXPECT_NEAR(table.Get(6, 7), kNeed, 0.005);
+}
+
 }  // namespace
 }  // namespace veltrano
