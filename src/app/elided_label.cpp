@@ -1,5 +1,7 @@
 #include "app/elided_label.h"
 
+#include "app/cell_text_fit.h"
+
 #include <QHelpEvent>
 #include <QPainter>
 #include <QStyle>
@@ -14,7 +16,9 @@ ElidedLabel::ElidedLabel(const QString& text, QWidget* parent, QString widthSamp
 
 QString ElidedLabel::ShownText() const {
     const int room = contentsRect().width() - 2 * margin() - (indent() > 0 ? indent() : 0);
-    return fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, room));
+    const QFontMetrics fm = fontMetrics();
+    return FitCellText(text(), std::max(0, room),
+                       [&fm](const QString& t) { return fm.horizontalAdvance(t); });
 }
 
 QString ElidedLabel::ToolTipText() const {

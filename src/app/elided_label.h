@@ -1,5 +1,6 @@
-// A read-out whose text never loses its beginning: text wider than the label is cut at its
-// end with "…", and the whole text is the tooltip. Its size does not follow the text, so a
+// A read-out whose text never loses its beginning: a number wider than the label loses
+// decimals, rounded, before anything else; other text wider than the label is cut at its end
+// with "…". The whole text is then the tooltip. Its size does not follow the text, so a
 // row of read-outs keeps its layout as values change.
 #pragma once
 
@@ -14,7 +15,7 @@ class ElidedLabel : public QLabel {
     explicit ElidedLabel(const QString& text, QWidget* parent = nullptr,
                          QString widthSample = "0000000");
 
-    // What the label paints: the text, or its elided beginning.
+    // What the label paints: the text, the number rounded to fit, or its cut beginning.
     QString ShownText() const;
     bool Elided() const { return ShownText() != text(); }
     // The tooltip shown: the whole text when it is cut, otherwise the label's own tooltip.
