@@ -1,5 +1,7 @@
 #include "analysis/log_fields.h"
 
+#include "log/log_timeline.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -93,8 +95,8 @@ std::optional<double> ParseLogTime(std::string_view text) {
     }
     if (digits == 0 || part < 2 || parts[1] > 59 || parts[2] > 60 || parts[3] > 999)
         return std::nullopt;
-    return static_cast<double>(parts[0] * 3600 + parts[1] * 60 + parts[2]) +
-           static_cast<double>(parts[3]) / 1000.0;
+    return SecondsOfDay({static_cast<int>(parts[0]), static_cast<int>(parts[1]),
+                         static_cast<int>(parts[2]), static_cast<int>(parts[3])});
 }
 
 }  // namespace veltrano

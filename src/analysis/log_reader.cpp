@@ -10,6 +10,7 @@
 #include "analysis/log_row_parser.h"
 #include "common/code_page.h"
 #include "common/file_open.h"
+#include "log/log_timeline.h"
 
 namespace veltrano {
 namespace {
@@ -132,11 +133,7 @@ class LogParser {
         double time = 0;
         if (!ParseLogRow(line, sep_, decimal_, time, block_.data() + blockRows_ * kLogColumnCount))
             return Skipped();
-        // A time far before the last one is the next day.
-        if (time + 43200 < lastTime_)
-            dayOffset_ += 86400;
-        lastTime_ = time;
-        times_[blockRows_] = time + dayOffset_;
+        times_[blockRows_] = timeline_.Next(time);
         if (++blockRows_ == kBlockRows)
             Flush();
     }
@@ -152,8 +149,7 @@ class LogParser {
     bool headerSeen_ = false;
     char sep_ = ',';
     char decimal_ = '.';
-    double lastTime_ = 0;
-    double dayOffset_ = 0;
+    LogTimeline timeline_;
     // Rows are parsed into a block, row after row, and moved into the table's columns a
     // block at a time: writing 70 columns per row would touch 70 pages per row.
     static constexpr std::size_t kBlockRows = 1024;

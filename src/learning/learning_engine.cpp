@@ -38,10 +38,7 @@ LearningImage LearningImageFrom(const TFirmware& firmware, const FirmwareLayout&
 }
 
 LearningEngine::LearningEngine(CalibrationGrids& grids, std::mutex& gridsMutex)
-    : grids_(grids), gridsMutex_(gridsMutex), clock_([] {
-          return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-              .count();
-      }) {}
+    : grids_(grids), gridsMutex_(gridsMutex) {}
 
 void LearningEngine::ImageOpened(const LearningImage& image) {
     SetImage(image);
@@ -183,6 +180,8 @@ void LearningEngine::Pass(ConnectionLearningState& conn, LearningLink& link, Lea
     }
     s_.records += 1;
     LearningShown shown;
+    const LogTime stamp = NowLogTime();
+    const double now = clock_ ? clock_() : timeline_.Next(SecondsOfDay(stamp));
 
     UpdateLiveViewValues(s_.view, live.FsensorCarSpeed, live.FsensorFuelTimeRate,
                          live.FsensorCrankshaftSpeed, live.FsensorFuelTimeLength);
@@ -243,7 +242,7 @@ void LearningEngine::Pass(ConnectionLearningState& conn, LearningLink& link, Lea
         s_.AllowLearning = false;
     const long samplesBefore = s_.samples;
     if (options.mode == LearningMode::Precise)
-        LearnPrecise(conn, link, live, image, options, notices);
+        LearnPrecise(conn, link, live, now, image, options, notices);
     else if (s_.AllowLearning)
         Learn(conn, link, live, image, options, notices);
     LearningGate gate = LearningGate::Admitted;
@@ -255,7 +254,7 @@ void LearningEngine::Pass(ConnectionLearningState& conn, LearningLink& link, Lea
     }
     conn.gateCounts[static_cast<std::size_t>(gate)] += 1;
     if (fresh)
-        WriteLogRow(conn, lambda, log, live, notices);
+        WriteLogRow(conn, lambda, log, live, stamp, notices);
 
     shown.live = live;
     shown.view = s_.view;
@@ -401,7 +400,8 @@ void LearningEngine::Learn(ConnectionLearningState& conn, LearningLink& link,
 }
 
 void LearningEngine::WriteLogRow(ConnectionLearningState& conn, LearningLambda* lambda,
-                                 SessionLog* log, const LiveRecord& live, Notices& notices) {
+                                 SessionLog* log, const LiveRecord& live, const LogTime& time,
+                                 Notices& notices) {
     if (log == nullptr)
         return;
     CycleLogValues v;
@@ -420,7 +420,7 @@ void LearningEngine::WriteLogRow(ConnectionLearningState& conn, LearningLambda* 
     v.COEFF_B1S1 = s_.COEFF_B1S1;
     v.view = s_.view;
     const double lambdaAfr = lambda != nullptr ? lambda->Reading().AFR : 0.0;
-    const bool ok = log->SaveLog(BuildLogRow(NowLogTime(), live, lambdaAfr, v));
+    const bool ok = log->SaveLog(BuildLogRow(time, live, lambdaAfr, v));
     if (!ok && !conn.logFailing) {
         // The cycle goes on; the next row tries the file again.
         notices.logStatus =

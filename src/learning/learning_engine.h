@@ -19,6 +19,7 @@
 #include "learning/learning_view.h"
 #include "learning/operating_point.h"
 #include "learning/precise_learning.h"
+#include "log/log_timeline.h"
 #include "log/session_log.h"
 
 namespace veltrano {
@@ -89,7 +90,9 @@ class LearningEngine {
     void NotePcnRewrite(bool ram);
     // The precise mode leaves a locked cell alone.
     void SetCellLock(int c, int r, bool locked);
-    // Seconds of a steady clock; the precise mode times its delays with it.
+    // Seconds; the precise mode times its delays with it. By default each record's time is
+    // the time its log row carries, on the log's time line, so learning over the log later
+    // sees the same times.
     void SetClock(std::function<double()> clock);
 
     LearningPaintState PaintState() const;
@@ -110,9 +113,10 @@ class LearningEngine {
     void Learn(ConnectionLearningState& conn, LearningLink& link, const LiveRecord& live,
                const LearningImage& image, const LearningOptions& options, Notices& notices);
     void LearnPrecise(ConnectionLearningState& conn, LearningLink& link, const LiveRecord& live,
-                      const LearningImage& image, const LearningOptions& options, Notices& notices);
+                      double now, const LearningImage& image, const LearningOptions& options,
+                      Notices& notices);
     void WriteLogRow(ConnectionLearningState& conn, LearningLambda* lambda, SessionLog* log,
-                     const LiveRecord& live, Notices& notices);
+                     const LiveRecord& live, const LogTime& time, Notices& notices);
     void Report(Notices& notices);
 
     CalibrationGrids& grids_;
@@ -128,7 +132,8 @@ class LearningEngine {
     mutable std::mutex stateMutex_;
     ProgramLearningState s_;
     PreciseLearning precise_;
-    std::function<double()> clock_;
+    std::function<double()> clock_;  // empty: the log's time line
+    LogTimeline timeline_;
 };
 
 }  // namespace veltrano

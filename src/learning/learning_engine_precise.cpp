@@ -54,12 +54,11 @@ void CountUpdate(TextGrid& rt, int c, int r, char sep) {
 }  // namespace
 
 void LearningEngine::LearnPrecise(ConnectionLearningState& conn, LearningLink& link,
-                                  const LiveRecord& live, const LearningImage& image,
+                                  const LiveRecord& live, double now, const LearningImage& image,
                                   const LearningOptions& options, Notices& notices) {
     // A table whose address is unknown is shown empty and never learned.
     if (!TableAddressKnown(image.addresses.StartAddrPCN))
         return;
-    const double now = clock_();
     PointRecord record;
     record.t = now;
     record.rpm = live.FsensorCrankshaftSpeed;
