@@ -1,11 +1,11 @@
 // Open, save and export, the grids' context menus and colour rules.
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QMenu>
 #include <QRadioButton>
 #include <QTabWidget>
 
 #include "app/app_texts.h"
+#include "app/file_dialogs.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
 #include "app/table_edit_actions.h"
@@ -152,8 +152,7 @@ bool TMainForm::SaveFirmware() {
     if (!encoded)
         return false;
     QString filter = "Bin (*.bin)";
-    const QString path =
-        QFileDialog::getSaveFileName(this, QString(), QString(), t::kSaveFilter, &filter);
+    const QString path = AskSaveFileName(this, t::kSaveFilter, &filter);
     if (path.isEmpty())
         return false;
     if (!WriteFileAtomically(path.toStdString(), calib_.firmware.FFirmwareData, *messages_))
@@ -177,8 +176,7 @@ void TMainForm::ExportTable() {
         lines = ExportLines(grid, header);
     }
     QString filter = "Cte (*.cte)";
-    const QString path =
-        QFileDialog::getSaveFileName(this, QString(), QString(), t::kSaveFilter, &filter);
+    const QString path = AskSaveFileName(this, t::kSaveFilter, &filter);
     if (path.isEmpty())
         return;
     SaveTableOne(path.toStdString(), lines, *messages_);

@@ -1,7 +1,6 @@
 #include "app/log_actions.h"
 
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QProgressDialog>
@@ -14,6 +13,7 @@
 #include "analysis/log_reader.h"
 #include "analysis/offline_learning.h"
 #include "app/app_texts.h"
+#include "app/file_dialogs.h"
 #include "app/log_learning_dialog.h"
 #include "app/log_replay.h"
 #include "app/log_viewer.h"
@@ -52,8 +52,7 @@ QToolButton* LogActions::MakeButton(QWidget* parent) {
 }
 
 QString LogActions::AskForLog() const {
-    return QFileDialog::getOpenFileName(&window_, t::kOpenLog, window_.LogFolder(),
-                                        t::kLogFileFilter);
+    return AskOpenFileName(&window_, t::kOpenLog, window_.LogFolder(), t::kLogFileFilter);
 }
 
 std::shared_ptr<const LogTable> LogActions::ReadLog(const QString& path) {

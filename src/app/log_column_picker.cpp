@@ -1,6 +1,9 @@
 #include "app/log_column_picker.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 
 #include "analysis/log_columns.h"
@@ -19,6 +22,11 @@ LogColumnPicker::LogColumnPicker(QWidget* parent) : QTreeWidget(parent) {
     setObjectName("LogColumnPicker");
     setHeaderHidden(true);
     setColumnCount(1);
+    // Names are never cut short: the column is as wide as the longest one, and a narrow
+    // panel scrolls sideways.
+    setTextElideMode(Qt::ElideNone);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     const auto& columns = LogColumns();
     for (ColumnGroup group : kColumnGroups) {
         auto* top = new QTreeWidgetItem(this, {Utf8(GroupName(group))});
@@ -37,6 +45,26 @@ LogColumnPicker::LogColumnPicker(QWidget* parent) : QTreeWidget(parent) {
     }
     expandAll();
     connect(this, &QTreeWidget::itemChanged, this, &LogColumnPicker::ItemChanged);
+}
+
+int LogColumnPicker::FullWidth() const {
+    // Every row, not only those in view: a long name may be scrolled out of sight.
+    const int check = style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                      style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    int widest = 0;
+    for (int g = 0; g < topLevelItemCount(); ++g) {
+        const QTreeWidgetItem* top = topLevelItem(g);
+        widest = std::max(widest, QFontMetrics(top->font(0)).horizontalAdvance(top->text(0)));
+        for (int i = 0; i < top->childCount(); ++i) {
+            const QTreeWidgetItem* item = top->child(i);
+            widest =
+                std::max(widest, indentation() + check +
+                                     QFontMetrics(item->font(0)).horizontalAdvance(item->text(0)));
+        }
+    }
+    const int padding = 3 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    return indentation() + widest + padding + 2 * frameWidth() +
+           verticalScrollBar()->sizeHint().width();
 }
 
 QTreeWidgetItem* LogColumnPicker::ItemOf(int column) const {

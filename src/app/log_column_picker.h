@@ -16,6 +16,8 @@ class LogColumnPicker : public QTreeWidget {
     void SetChecked(const std::vector<int>& columns);
     const std::vector<int>& Checked() const { return checked_; }
     QTreeWidgetItem* ItemOf(int column) const;
+    // The width that shows every name whole, with the vertical scroll bar.
+    int FullWidth() const;
 
   signals:
     void columnsChanged(const std::vector<int>& columns);

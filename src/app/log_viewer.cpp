@@ -73,7 +73,9 @@ LogViewer::LogViewer(Messages& messages, QWidget* parent)
     split->addWidget(left);
     split->addWidget(tabs_);
     split->setStretchFactor(1, 1);
-    split->setSizes({230, 870});
+    // The channel names whole, up to some two fifths of the window.
+    const int pickerWidth = std::min(picker_->FullWidth(), 380);
+    split->setSizes({pickerWidth, 1000 - pickerWidth});
     col->addWidget(split, 1);
 
     connect(picker_, &LogColumnPicker::columnsChanged, this, &LogViewer::ShowColumns);

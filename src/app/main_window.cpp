@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QScreen>
@@ -18,6 +17,7 @@
 
 #include "app/app_texts.h"
 #include "app/elided_label.h"
+#include "app/file_dialogs.h"
 #include "app/icons.h"
 #include "app/learning_edits.h"
 #include "app/log_actions.h"
@@ -138,7 +138,7 @@ void TMainForm::BuildToolbar() {
             connect(a, &QAction::triggered, this, [this] {
                 if (!ConfirmDiscardEdits())
                     return;
-                const QString path = QFileDialog::getOpenFileName(this);
+                const QString path = AskOpenFileName(this);
                 if (!path.isEmpty())
                     OpenFirmwareFile(path);
             });

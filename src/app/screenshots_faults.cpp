@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "app/demo_mode.h"
+#include "app/file_dialogs.h"
 #include "app/main_window.h"
 #include "app/qt_messages.h"
 #include "app/screenshots.h"
@@ -98,6 +99,7 @@ void AddFaultScenes(ScreenshotTour& tour) {
         files->setFileMode(QFileDialog::ExistingFile);
         files->resize(880, 460);
         files->show();
+        FitFileDialog(*files);
     });
     tour.Then(500, [&tour, files] {
         tour.Save(*files, "12_file_dialog");

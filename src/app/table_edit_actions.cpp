@@ -2,12 +2,12 @@
 
 #include <QAction>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QWidget>
 
 #include "app/app_texts.h"
+#include "app/file_dialogs.h"
 #include "app/qt_messages.h"
 #include "common/text_forms.h"
 #include "editing/compare_tip.h"
@@ -203,7 +203,7 @@ void TableEditActions::AddToMenu(QMenu& menu, GridView* view) {
         ->setEnabled(editable);
     menu.addAction(t::kMenuCompareFile, this,
                    [this] {
-                       const QString path = QFileDialog::getOpenFileName(window_);
+                       const QString path = AskOpenFileName(window_);
                        if (!path.isEmpty())
                            CompareWithFile(path);
                    })

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 #include <fstream>
 
@@ -71,6 +73,18 @@ TEST_F(Viewer, OpensTheToolsOwnLogIntoThreePanesWithRewriteMarkers) {
     v->Picker()->ItemOf(logcol::Throttle)->setCheckState(0, Qt::Unchecked);
     EXPECT_EQ(v->Plots()->CursorTexts(),
               (QStringList{"RPM: 1200", "AFR с шдк: 15.435", "ДТОЖ: 90"}));
+}
+
+// Every channel name shows whole in the window's first size, none cut short or scrolled.
+TEST_F(Viewer, ChannelNamesShowWhole) {
+    LogViewer* v = OpenDrive();
+    ASSERT_NE(v, nullptr);
+    v->resize(1000, 540);
+    QTest::qWait(50);
+    LogColumnPicker* p = v->Picker();
+    EXPECT_EQ(p->textElideMode(), Qt::ElideNone);
+    EXPECT_EQ(p->horizontalScrollBar()->maximum(), 0);
+    EXPECT_LE(p->header()->sectionSize(0), p->viewport()->width());
 }
 
 TEST_F(Viewer, RefusesAFileThatIsNotALog) {

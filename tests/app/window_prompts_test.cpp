@@ -5,15 +5,20 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFont>
+#include <QHeaderView>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
+#include <QTreeView>
 #include <cerrno>
 #include <fstream>
 
+#include "app/file_dialogs.h"
 #include "app/port_access.h"
 #include "app/settings_dialog.h"
 #include "app/translations.h"
@@ -114,6 +119,38 @@ TEST_F(Prompt, OpeningAnotherImageAsksFirst) {
     EXPECT_EQ(Questions().size(), 1u);
     EXPECT_FALSE(fileDialogShown);
     EXPECT_TRUE(w.HasUnsavedTableEdits());
+}
+
+// Where Qt draws the file dialog itself, sizes, types, dates and places show whole.
+TEST_F(Prompt, FileDialogColumnsShowTheirTextWhole) {
+    std::ofstream(dir / "firmware.bin") << std::string(65536, '\0');
+    fs::create_directories(dir / "Logs");
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QFont large = dialog.font();  // a larger font than the columns' first widths allow for
+    large.setPointSizeF(large.pointSizeF() * 1.5);
+    dialog.setFont(large);
+    dialog.setDirectory(QString::fromStdString(dir.string()));
+    dialog.resize(880, 460);
+    dialog.show();
+    FitFileDialog(dialog);
+    auto* tree = dialog.findChild<QTreeView*>("treeView");
+    ASSERT_NE(tree, nullptr);
+    // The file system model fills in the background.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree->model()->rowCount(tree->rootIndex()) >= 2; }));
+    QTest::qWait(100);
+    const QModelIndex root = tree->rootIndex();
+    for (int row = 0; row < tree->model()->rowCount(root); ++row) {
+        for (int column = 1; column < tree->header()->count(); ++column) {
+            const QString text = tree->model()->index(row, column, root).data().toString();
+            EXPECT_GT(tree->header()->sectionSize(column),
+                      tree->fontMetrics().horizontalAdvance(text))
+                << text.toStdString();
+        }
+    }
+    auto* places = dialog.findChild<QListView*>("sidebar");
+    ASSERT_NE(places, nullptr);
+    EXPECT_GE(places->viewport()->width(), places->sizeHintForColumn(0));
 }
 
 TEST_F(Prompt, TheQuestionHasRussianButtons) {
