@@ -5,6 +5,7 @@
 #include <QListView>
 #include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 
 namespace veltrano {
 namespace {

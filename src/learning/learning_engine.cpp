@@ -1,6 +1,5 @@
 #include "learning/learning_engine.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
